@@ -1,0 +1,47 @@
+# Shared by the run command and the Wine tests: a throwaway Wine prefix on
+# its own X display. Source it, then call bench_start; bench_stop runs on exit.
+
+bench_start() {
+  BENCH_DIR=$(mktemp -d /tmp/kestrova-wine.XXXXXX)
+  trap bench_stop EXIT
+  export WINEPREFIX="$BENCH_DIR/prefix" WINEARCH=win32 WINEDEBUG=-all
+  # With both set Wine takes code page 932 even without the glibc locale.
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko prompts
+  if [ -z "${DISPLAY:-}" ] || [ -n "${BENCH_OWN_DISPLAY:-}" ]; then
+    bench_start_xvfb
+  fi
+  wine wineboot --init >/dev/null 2>&1
+  # A virtual desktop draws window frames, as Windows does.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w
+}
+
+bench_start_xvfb() {
+  local fd_file="$BENCH_DIR/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
+  BENCH_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.1
+  done
+  [ -s "$fd_file" ] || { echo "wine-bench: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -n1 "$fd_file")"
+}
+
+# Both service keys present with Start = 3, as on an office PC.
+bench_seed_services() {
+  local service
+  for service in Flpydisk USBSTOR; do
+    wine reg add "HKLM\\SYSTEM\\CurrentControlSet\\Services\\$service" /v Start /t REG_DWORD \
+      /d "${1:-3}" /f >/dev/null 2>&1
+  done
+}
+
+bench_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  [ -n "${BENCH_XVFB_PID:-}" ] && kill "$BENCH_XVFB_PID" 2>/dev/null || true
+  [ -n "${BENCH_DIR:-}" ] && rm -rf "$BENCH_DIR"
+  return 0
+}

@@ -1,0 +1,31 @@
+// The program's entry: the main window, and the message loop until it closes.
+#include "app/main_window.h"
+#include "devices/start_mode_store.h"
+#include "platform/win32/win32_ansi_codec.h"
+#include "platform/win32/win32_registry.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  platform::win32::Win32Registry registry;
+  platform::win32::Win32AnsiCodec codec;
+  devices::StartModeStore startModes(registry, codec);
+  app::MainWindow mainWindow(instance, startModes);
+  if (!mainWindow.load())
+    return 0;
+  mainWindow.show(showCommand);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    HWND main = mainWindow.handle();
+    if (main && IsDialogMessageW(main, &message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The state of the main window's controls, as the event handlers see it.
+#include <string>
+
+namespace app {
+
+class MainControls {
+public:
+  virtual ~MainControls() = default;
+  // Selects Option1(index); its frame deselects the other option.
+  virtual void selectOption(int index) = 0;
+  virtual bool isOptionSelected(int index) const = 0;
+  virtual void setExitCaption(const std::string &caption) = 0;
+  virtual std::string passwordText() const = 0;
+};
+
+} // namespace app

@@ -1,0 +1,60 @@
+#pragma once
+// The main window's widgets: real Win32 controls that forward their events
+// to Form1 and let it read and set their state.
+#include "app/form1.h"
+#include "app/main_controls.h"
+#include "platform/window_ops.h"
+
+#include <array>
+#include <windows.h>
+
+namespace app {
+
+class MainWindow final : public MainControls, public platform::WindowOps {
+public:
+  MainWindow(HINSTANCE instance, devices::StartModeStore &startModes);
+  ~MainWindow() override;
+  MainWindow(const MainWindow &) = delete;
+  MainWindow &operator=(const MainWindow &) = delete;
+
+  // Creates the window and its controls and runs Form_Load; false when the
+  // window unloaded itself on the way.
+  bool load();
+  void show(int showCommand);
+  HWND handle() const { return window_; }
+
+  void selectOption(int index) override;
+  bool isOptionSelected(int index) const override;
+  void setExitCaption(const std::string &caption) override;
+  std::string passwordText() const override;
+
+  void messageBox(const std::string &prompt, const std::optional<std::string> &title,
+                  platform::MessageIcon icon) override;
+  void unload() override;
+
+private:
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void createControls();
+  HWND createChild(const wchar_t *className, const char *text, DWORD style, int id);
+  void sizeToClientArea(UINT dpi);
+  void layout(UINT dpi);
+  void applyFonts(UINT dpi);
+  void onCommand(int id, int notification);
+  void onActivate(bool active);
+
+  HINSTANCE instance_;
+  Form1 form_;
+  HWND window_ = nullptr;
+  std::array<HWND, 2> frames_{};
+  std::array<HWND, 4> options_{};
+  HWND label_ = nullptr;
+  HWND text_ = nullptr;
+  HWND command1_ = nullptr;
+  HWND command2_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  HFONT font_ = nullptr;
+  HFONT labelFont_ = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,70 @@
+#pragma once
+// A test driver for vantorel.exe: starts it as a process and finds, reads
+// and presses its windows the way a person would, by captions, classes and
+// positions.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test, as given on the command line.
+const std::wstring &programPath();
+void setProgramPath(const std::wstring &path);
+
+bool waitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 10000);
+
+class Program {
+public:
+  Program();
+  ~Program();
+  Program(const Program &) = delete;
+  Program &operator=(const Program &) = delete;
+
+  // The visible main window "Kestrova", or nullptr after the timeout.
+  HWND waitForMainWindow(DWORD timeoutMs = 10000) const;
+  // A visible message box of this process, or nullptr after the timeout.
+  HWND waitForMessageBox(DWORD timeoutMs = 10000) const;
+  HWND messageBox() const;
+  bool waitForExit(DWORD timeoutMs = 10000) const;
+  bool running() const;
+
+private:
+  HWND findTopLevel(const std::function<bool(HWND)> &match) const;
+  PROCESS_INFORMATION process_{};
+};
+
+std::wstring textOf(HWND window);
+std::wstring classOf(HWND window);
+// The nth direct child of the class with the caption.
+HWND findChild(HWND parent, const std::wstring &className, const std::wstring &caption, int nth = 0);
+// The main window's option buttons in the order Option1(0) to Option1(3):
+// left frame before right, upper before lower.
+std::vector<HWND> optionButtons(HWND mainWindow);
+bool isChecked(HWND button);
+// A child's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND child);
+SIZE clientSize(HWND window);
+
+struct MessageBoxText {
+  std::wstring title;
+  std::wstring prompt;
+};
+MessageBoxText readMessageBox(HWND box);
+void pressOk(HWND box);
+void click(HWND button);
+
+struct MenuItem {
+  std::wstring caption;
+  UINT id = 0;
+  std::vector<MenuItem> items;
+};
+// The menu bar the program loads from its own resources.
+std::vector<MenuItem> menuBarOf(const std::wstring &exe);
+// The command ID of the menu item with the caption, 0 when there is none.
+UINT menuCommand(const std::vector<MenuItem> &menu, const std::wstring &caption);
+void chooseMenuItem(HWND window, const std::wstring &caption);
+
+} // namespace e2e

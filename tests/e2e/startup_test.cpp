@@ -1,0 +1,154 @@
+// Start-up: what the main window shows for each registry state, its layout,
+// its menu, the Exit caption, and the error path.
+#include "driver.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+using namespace e2e;
+using namespace testsupport;
+
+struct ShownState {
+  DWORD floppy, usb;
+  std::array<bool, 4> checked;
+};
+
+class StartupTest : public ::testing::TestWithParam<ShownState> {};
+
+TEST_P(StartupTest, ShowsEachDeviceFromTheRegistryAndOpensWithExit) {
+  seedServices(GetParam().floppy, GetParam().usb);
+  Program program;
+  HWND window = program.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  const auto options = optionButtons(window);
+  ASSERT_EQ(options.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(isChecked(options[i]), GetParam().checked[i]) << "Option1(" << i << ")";
+  EXPECT_NE(findChild(window, L"Button", L"終了"), nullptr);
+  EXPECT_EQ(findChild(window, L"Button", L"キャンセル"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(RegistryStates, StartupTest,
+                         ::testing::Values(ShownState{3, 3, {true, false, true, false}},
+                                           ShownState{4, 3, {false, true, true, false}},
+                                           ShownState{2, 4, {false, true, false, true}},
+                                           ShownState{3, 259, {true, false, false, true}}));
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    seedServices(3, 3);
+    window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+  }
+  Program program;
+  HWND window = nullptr;
+};
+
+TEST_F(MainWindowTest, ChoosingAnOptionTurnsExitIntoCancel) {
+  click(optionButtons(window)[1]);
+  EXPECT_TRUE(waitUntil([&] { return findChild(window, L"Button", L"キャンセル") != nullptr; }));
+  EXPECT_TRUE(isChecked(optionButtons(window)[1]));
+  EXPECT_FALSE(isChecked(optionButtons(window)[0]));
+  EXPECT_TRUE(isChecked(optionButtons(window)[2])) << "the other frame keeps its choice";
+}
+
+TEST_F(MainWindowTest, ControlsSitWhereTheTwipsPutThemAt96Dpi) {
+  EXPECT_EQ(clientSize(window).cx, 231);
+  EXPECT_EQ(clientSize(window).cy, 141);
+  auto expectRect = [](HWND control, LONG left, LONG top, LONG width, LONG height) {
+    ASSERT_NE(control, nullptr);
+    const RECT r = rectInParent(control);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+  };
+  expectRect(findChild(window, L"Button", L"フロッピー"), 8, 8, 97, 65);
+  expectRect(findChild(window, L"Button", L"ＵＳＢ"), 120, 8, 97, 65);
+  const auto options = optionButtons(window);
+  expectRect(options[0], 24, 24, 65, 17);
+  expectRect(options[1], 24, 48, 73, 17);
+  expectRect(options[2], 136, 24, 65, 17);
+  expectRect(options[3], 136, 48, 73, 17);
+  expectRect(findChild(window, L"Static", L"パスワード："), 8, 80, 65, 17);
+  expectRect(findChild(window, L"Edit", L""), 80, 80, 121, 18);
+  expectRect(findChild(window, L"Button", L"実行"), 8, 104, 65, 33);
+  expectRect(findChild(window, L"Button", L"終了"), 80, 104, 65, 33);
+}
+
+TEST_F(MainWindowTest, PasswordFieldMasksWithAsterisksAndNoButtonIsDefault) {
+  HWND field = findChild(window, L"Edit", L"");
+  ASSERT_NE(field, nullptr);
+  EXPECT_TRUE(GetWindowLongW(field, GWL_STYLE) & ES_PASSWORD);
+  EXPECT_EQ(SendMessageW(field, EM_GETPASSWORDCHAR, 0, 0), L'*');
+  for (const wchar_t *caption : {L"実行", L"終了"}) {
+    HWND button = findChild(window, L"Button", caption);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << caption;
+  }
+}
+
+TEST_F(MainWindowTest, MenuBarHoldsEveryItemInOrder) {
+  ASSERT_NE(GetMenu(window), nullptr);
+  const auto menu = menuBarOf(programPath());
+  ASSERT_EQ(menu.size(), 3u);
+  EXPECT_EQ(menu[0].caption, L"ﾌｧｲﾙ(&F)");
+  ASSERT_EQ(menu[0].items.size(), 2u);
+  EXPECT_EQ(menu[0].items[0].caption, L"実行(&A)");
+  EXPECT_EQ(menu[0].items[1].caption, L"終了(&X)");
+  EXPECT_EQ(menu[1].caption, L"パスワード変更(&P)");
+  EXPECT_TRUE(menu[1].items.empty());
+  EXPECT_EQ(menu[2].caption, L"ﾍﾙﾌﾟ(&H)");
+  ASSERT_EQ(menu[2].items.size(), 2u);
+  EXPECT_EQ(menu[2].items[0].caption, L"操作説明");
+  EXPECT_EQ(menu[2].items[1].caption, L"ﾊﾞｰｼﾞｮﾝ情報(&A)");
+}
+
+TEST_F(MainWindowTest, EnterAndEscPressNothing) {
+  HWND field = findChild(window, L"Edit", L"");
+  PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0);
+  Sleep(500);
+  EXPECT_TRUE(program.running());
+  EXPECT_EQ(program.messageBox(), nullptr);
+  EXPECT_NE(findChild(window, L"Button", L"終了"), nullptr);
+}
+
+TEST_F(MainWindowTest, CloseBoxEndsTheProgramWithoutWriting) {
+  click(optionButtons(window)[1]);
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(program.waitForExit());
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+}
+
+TEST_F(MainWindowTest, ExitMenuItemEndsTheProgram) {
+  chooseMenuItem(window, L"終了(&X)");
+  EXPECT_TRUE(program.waitForExit());
+}
+
+class UnreadableStartModeTest : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(UnreadableStartModeTest, ReportsOnceEndsAndCreatesNoKey) {
+  seedServices(3, 3);
+  deleteKey(GetParam());
+  Program program;
+  HWND box = program.waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxText text = readMessageBox(box);
+  EXPECT_EQ(text.title, L"エラー");
+  EXPECT_EQ(text.prompt, L"設定状況の取得に失敗しました。(001)");
+  EXPECT_EQ(program.waitForMainWindow(0), nullptr) << "the main window is never shown";
+  pressOk(box);
+  EXPECT_TRUE(program.waitForExit()) << "a second box would keep the program running";
+  EXPECT_FALSE(keyExists(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherService, UnreadableStartModeTest,
+                         ::testing::Values("Flpydisk", "USBSTOR"));
+
+} // namespace

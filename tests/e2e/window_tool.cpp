@@ -1,0 +1,20 @@
+// window_tool wait|close TITLE: waits up to 20 s for a visible top-level
+// window with the title, then (close) asks it to close. For the run script.
+#include <windows.h>
+
+#include <cwchar>
+
+int wmain(int argc, wchar_t **argv) {
+  if (argc != 3)
+    return 2;
+  HWND window = nullptr;
+  for (int tries = 0; tries < 400 && !(window && IsWindowVisible(window)); ++tries) {
+    Sleep(50);
+    window = FindWindowW(nullptr, argv[2]);
+  }
+  if (!window)
+    return 1;
+  if (std::wcscmp(argv[1], L"close") == 0)
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  return 0;
+}

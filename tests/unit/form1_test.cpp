@@ -1,0 +1,123 @@
+#include "app/form1.h"
+#include "platform/sim/cp932_codec.h"
+#include "platform/sim/recording_window.h"
+#include "platform/sim/sim_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+constexpr char kFloppyKey[] = "SYSTEM\\CurrentControlSet\\Services\\Flpydisk";
+constexpr char kUsbKey[] = "SYSTEM\\CurrentControlSet\\Services\\USBSTOR";
+
+// The main window's controls, as plain state.
+class FakeControls : public app::MainControls {
+public:
+  void selectOption(int index) override {
+    selected[static_cast<std::size_t>(index ^ 1)] = false;
+    selected[static_cast<std::size_t>(index)] = true;
+  }
+  bool isOptionSelected(int index) const override { return selected[static_cast<std::size_t>(index)]; }
+  void setExitCaption(const std::string &caption) override { exitCaption = caption; }
+  std::string passwordText() const override { return password; }
+
+  std::array<bool, 4> selected{};
+  std::string exitCaption = "終了";
+  std::string password;
+};
+
+class Form1Test : public ::testing::Test {
+protected:
+  sim::FaultPlan faults;
+  sim::SimRegistry registry{faults};
+  sim::Cp932Codec codec;
+  devices::StartModeStore startModes{registry, codec};
+  FakeControls controls;
+  sim::RecordingWindow window;
+  app::Form1 form{controls, window, startModes};
+
+  void seed(std::uint32_t floppy, std::uint32_t usb) {
+    registry.putDword(kFloppyKey, "Start", floppy);
+    registry.putDword(kUsbKey, "Start", usb);
+  }
+  std::array<bool, 4> selectedAfterLoad(std::uint32_t floppy, std::uint32_t usb) {
+    seed(floppy, usb);
+    controls.selected = {};
+    form.Form_Load();
+    return controls.selected;
+  }
+};
+
+TEST_F(Form1Test, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
+  using S = std::array<bool, 4>;
+  EXPECT_EQ(selectedAfterLoad(3, 3), (S{true, false, true, false}));
+  EXPECT_EQ(selectedAfterLoad(4, 3), (S{false, true, true, false}));
+  EXPECT_EQ(selectedAfterLoad(3, 4), (S{true, false, false, true}));
+  EXPECT_EQ(selectedAfterLoad(2, 0), (S{false, true, false, true}));
+  EXPECT_EQ(selectedAfterLoad(259, 1), (S{false, true, false, true}));
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(window.unloads, 0);
+}
+
+TEST_F(Form1Test, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
+  registry.putDword(kUsbKey, "Start", 3);
+  form.Form_Load();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
+  EXPECT_EQ(window.messages[0].title, std::optional<std::string>("エラー"));
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Exclamation);
+  EXPECT_EQ(window.unloads, 1);
+  EXPECT_EQ(faults.count("RegOpenKeyEx"), 1);
+  EXPECT_EQ(controls.selected, (std::array<bool, 4>{}));
+  EXPECT_FALSE(registry.hasKey(kFloppyKey));
+}
+
+TEST_F(Form1Test, UnreadableUsbReportsOnceAfterFloppyWasShown) {
+  registry.putDword(kFloppyKey, "Start", 4);
+  registry.addKey(kUsbKey); // the service key without its Start value
+  form.Form_Load();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
+  EXPECT_EQ(window.unloads, 1);
+  EXPECT_TRUE(controls.selected[1]);
+}
+
+TEST_F(Form1Test, RegistryRefusingAccessIsReportedAsUnreadable) {
+  seed(3, 3);
+  faults.failCall("RegOpenKeyEx", 2, platform::kRegAccessDenied);
+  form.Form_Load();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.unloads, 1);
+}
+
+TEST_F(Form1Test, ExitCaptionFollowsChoiceAndActivation) {
+  seed(3, 3);
+  form.Form_Load();
+  form.Option1_Click(0); // selections by the program may raise clicks too
+  form.Form_Activate();
+  EXPECT_EQ(controls.exitCaption, "終了");
+  for (int index = 0; index < 4; ++index) {
+    form.Form_Activate();
+    controls.selectOption(index); // what a click does to the buttons
+    form.Option1_Click(index);
+    EXPECT_EQ(controls.exitCaption, "キャンセル") << index;
+  }
+  form.Form_Activate();
+  EXPECT_EQ(controls.exitCaption, "終了");
+  EXPECT_TRUE(controls.selected[3]) << "activation keeps the choice";
+}
+
+TEST_F(Form1Test, ExitAndItsMenuItemUnloadWithoutWriting) {
+  seed(3, 3);
+  form.Form_Load();
+  form.Option1_Click(1);
+  form.Command2_Click();
+  form.mnuFileExit_Click();
+  EXPECT_EQ(window.unloads, 2);
+  EXPECT_EQ(faults.count("RegSetValueEx"), 0);
+  EXPECT_TRUE(window.messages.empty());
+}
+
+} // namespace
