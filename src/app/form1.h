@@ -2,17 +2,20 @@
 // The main window's event handlers, free of any window system.
 #include "app/main_controls.h"
 #include "devices/start_mode_store.h"
+#include "password/password_store.h"
 #include "platform/window_ops.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace app {
 
 class Form1 {
 public:
-  Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes)
-      : controls_(controls), window_(window), startModes_(startModes) {}
+  Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
+        password::PasswordStore &passwords)
+      : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
   void Form_Load();
@@ -20,6 +23,9 @@ public:
   // one of the program's own windows closed.
   void Form_Activate();
   void Option1_Click(int index);
+  // Execute: checks the password, writes both start modes and ends.
+  void Command1_Click();
+  void mnuAction_Click() { Command1_Click(); }
   // Exit, or Cancel once a choice was made: ends the program, writing nothing.
   void Command2_Click();
   void mnuFileExit_Click() { Command2_Click(); }
@@ -29,10 +35,18 @@ public:
     return startModes_.fncSaveReg(strKind, longValue);
   }
 
+  // The stored password; nullopt when the password file can't be read,
+  // which matches nothing typed.
+  std::optional<std::string> getPasswd() { return passwords_.getPasswd(); }
+  bool putPasswd(const std::string &strPasswd) { return passwords_.putPasswd(strPasswd); }
+
 private:
+  void showError(const char *prompt);
+
   MainControls &controls_;
   platform::WindowOps &window_;
   devices::StartModeStore &startModes_;
+  password::PasswordStore &passwords_;
 };
 
 } // namespace app

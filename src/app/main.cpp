@@ -1,7 +1,9 @@
 // The program's entry: the main window, and the message loop until it closes.
 #include "app/main_window.h"
 #include "devices/start_mode_store.h"
+#include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
 
 #include <commctrl.h>
@@ -13,8 +15,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   platform::win32::Win32Registry registry;
   platform::win32::Win32AnsiCodec codec;
+  platform::win32::Win32Files files;
+  platform::win32::Win32SystemPaths paths;
   devices::StartModeStore startModes(registry, codec);
-  app::MainWindow mainWindow(instance, startModes);
+  password::PasswordStore passwords(files, paths, codec);
+  app::MainWindow mainWindow(instance, startModes, passwords);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

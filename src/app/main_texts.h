@@ -26,6 +26,13 @@ constexpr char kCancel[] = "キャンセル";
 
 constexpr char kErrorTitle[] = "エラー";
 constexpr char kReadFailed[] = "設定状況の取得に失敗しました。(001)";
+constexpr char kWrongPassword[] = "パスワードが異なります";
+constexpr char kFloppyWriteFailed[] = "設定が出来ませんでした。(003)";
+constexpr char kUsbWriteFailed[] = "設定が出来ませんでした。(004)";
+// By device, in the order of the device table.
+constexpr const char *kWriteFailed[] = {kFloppyWriteFailed, kUsbWriteFailed};
+constexpr char kDoneTitle[] = "設定完了";
+constexpr char kDonePrompt[] = "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
 
 } // namespace app::texts
 #endif

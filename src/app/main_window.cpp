@@ -65,8 +65,9 @@ HFONT createFittingFont(HWND control, HFONT font, int width) {
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes)
-    : instance_(instance), form_(*this, *this, startModes) {}
+MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
+                       password::PasswordStore &passwords)
+    : instance_(instance), form_(*this, *this, startModes, passwords) {}
 
 MainWindow::~MainWindow() {
   if (window_)
@@ -252,6 +253,13 @@ void MainWindow::onCommand(int id, int notification) {
     return;
   }
   switch (id) {
+  case IDC_COMMAND1:
+    if (notification == BN_CLICKED)
+      form_.Command1_Click();
+    break;
+  case IDM_ACTION:
+    form_.mnuAction_Click();
+    break;
   case IDC_COMMAND2:
     if (notification == BN_CLICKED)
       form_.Command2_Click();

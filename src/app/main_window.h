@@ -12,7 +12,8 @@ namespace app {
 
 class MainWindow final : public MainControls, public platform::WindowOps {
 public:
-  MainWindow(HINSTANCE instance, devices::StartModeStore &startModes);
+  MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
+             password::PasswordStore &passwords);
   ~MainWindow() override;
   MainWindow(const MainWindow &) = delete;
   MainWindow &operator=(const MainWindow &) = delete;

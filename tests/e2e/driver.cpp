@@ -138,6 +138,14 @@ HWND findChild(HWND parent, const std::wstring &className, const std::wstring &c
   return nullptr;
 }
 
+HWND findChildOfClass(HWND parent, const std::wstring &className, int nth) {
+  for (HWND child : directChildren(parent)) {
+    if (_wcsicmp(classOf(child).c_str(), className.c_str()) == 0 && nth-- == 0)
+      return child;
+  }
+  return nullptr;
+}
+
 std::vector<HWND> optionButtons(HWND mainWindow) {
   std::vector<HWND> options;
   for (HWND child : directChildren(mainWindow)) {
@@ -175,6 +183,20 @@ void pressOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICK
 
 // Posted, not sent: a click that opens a modal box must not block the driver.
 void click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+int textLength(HWND edit) { return static_cast<int>(SendMessageW(edit, EM_LINELENGTH, 0, 0)); }
+
+void typeText(HWND edit, const std::wstring &text) {
+  const int expected = textLength(edit) + static_cast<int>(text.size());
+  for (wchar_t c : text)
+    PostMessageW(edit, WM_CHAR, c, 1);
+  waitUntil([&] { return textLength(edit) == expected; });
+}
+
+void clearText(HWND edit) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CLEAR, 0, 0);
+}
 
 namespace {
 

@@ -40,6 +40,8 @@ std::wstring textOf(HWND window);
 std::wstring classOf(HWND window);
 // The nth direct child of the class with the caption.
 HWND findChild(HWND parent, const std::wstring &className, const std::wstring &caption, int nth = 0);
+// The nth direct child of the class, whatever its text.
+HWND findChildOfClass(HWND parent, const std::wstring &className, int nth = 0);
 // The main window's option buttons in the order Option1(0) to Option1(3):
 // left frame before right, upper before lower.
 std::vector<HWND> optionButtons(HWND mainWindow);
@@ -55,6 +57,12 @@ struct MessageBoxText {
 MessageBoxText readMessageBox(HWND box);
 void pressOk(HWND box);
 void click(HWND button);
+// Types into an edit control character by character, as a keyboard would.
+void typeText(HWND edit, const std::wstring &text);
+void clearText(HWND edit);
+// The length of an edit's text; unlike WM_GETTEXT it works for password
+// fields of other processes.
+int textLength(HWND edit);
 
 struct MenuItem {
   std::wstring caption;

@@ -1,7 +1,4 @@
-#include "app/form1.h"
-#include "platform/sim/cp932_codec.h"
-#include "platform/sim/recording_window.h"
-#include "platform/sim/sim_registry.h"
+#include "sim_world.h"
 
 #include <gtest/gtest.h>
 
@@ -9,39 +6,10 @@
 
 namespace {
 
-constexpr char kFloppyKey[] = "SYSTEM\\CurrentControlSet\\Services\\Flpydisk";
-constexpr char kUsbKey[] = "SYSTEM\\CurrentControlSet\\Services\\USBSTOR";
+using namespace testing_world;
 
-// The main window's controls, as plain state.
-class FakeControls : public app::MainControls {
-public:
-  void selectOption(int index) override {
-    selected[static_cast<std::size_t>(index ^ 1)] = false;
-    selected[static_cast<std::size_t>(index)] = true;
-  }
-  bool isOptionSelected(int index) const override { return selected[static_cast<std::size_t>(index)]; }
-  void setExitCaption(const std::string &caption) override { exitCaption = caption; }
-  std::string passwordText() const override { return password; }
-
-  std::array<bool, 4> selected{};
-  std::string exitCaption = "終了";
-  std::string password;
-};
-
-class Form1Test : public ::testing::Test {
+class Form1Test : public ::testing::Test, protected SimWorld {
 protected:
-  sim::FaultPlan faults;
-  sim::SimRegistry registry{faults};
-  sim::Cp932Codec codec;
-  devices::StartModeStore startModes{registry, codec};
-  FakeControls controls;
-  sim::RecordingWindow window;
-  app::Form1 form{controls, window, startModes};
-
-  void seed(std::uint32_t floppy, std::uint32_t usb) {
-    registry.putDword(kFloppyKey, "Start", floppy);
-    registry.putDword(kUsbKey, "Start", usb);
-  }
   std::array<bool, 4> selectedAfterLoad(std::uint32_t floppy, std::uint32_t usb) {
     seed(floppy, usb);
     controls.selected = {};

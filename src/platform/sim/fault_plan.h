@@ -12,6 +12,10 @@ class FaultPlan {
 public:
   // Makes the n-th call (1-based) of operation fail with code.
   void failCall(const std::string &operation, int occurrence, long code);
+  // Makes the next call of operation fail with code.
+  void failNext(const std::string &operation, long code) {
+    failCall(operation, count(operation) + 1, code);
+  }
   // Makes the n-th platform call of any kind (1-based) fail with code.
   void failNthCall(int n, long code);
   // Records a call; returns the code it must fail with, or 0.

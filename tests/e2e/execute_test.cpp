@@ -1,0 +1,136 @@
+// Execute and Exit of the shipped program: the password check, what is
+// written, and what the administrator sees.
+#include "driver.h"
+#include "support/password_file.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+using namespace testsupport;
+
+class ExecuteTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    removePasswordFile();
+    seedServices(3, 3);
+  }
+  void TearDown() override { removePasswordFile(); }
+
+  // Starts the program; false when its window didn't come.
+  bool start() {
+    program = std::make_unique<Program>();
+    window = program->waitForMainWindow();
+    return window != nullptr;
+  }
+  HWND field() const { return findChildOfClass(window, L"Edit"); }
+  HWND button(const wchar_t *caption) const { return findChild(window, L"Button", caption); }
+  // Presses Execute and returns the box that answers it.
+  MessageBoxText execute() {
+    click(button(L"実行"));
+    HWND box = program->waitForMessageBox();
+    if (!box)
+      return {};
+    const MessageBoxText text = readMessageBox(box);
+    pressOk(box);
+    waitUntil([&] { return program->messageBox() == nullptr; });
+    return text;
+  }
+
+  std::unique_ptr<Program> program;
+  HWND window = nullptr;
+};
+
+TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesThenEnds) {
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]); // floppy: 使用禁止
+  click(optionButtons(window)[2]); // USB: 使用可
+  click(button(L"実行"));
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxText text = readMessageBox(box);
+  EXPECT_EQ(text.title, L"設定完了");
+  EXPECT_EQ(text.prompt, L"設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。");
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(4));
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+  pressOk(box);
+  EXPECT_TRUE(program->waitForExit());
+}
+
+TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndTheWindowStays) {
+  writePasswordFile("Secret\r\n");
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[3]);
+  for (const wchar_t *typed : {L"secret", L"Secret "}) {
+    clearText(field());
+    typeText(field(), typed);
+    const MessageBoxText text = execute();
+    EXPECT_EQ(text.title, L"エラー") << typed;
+    EXPECT_EQ(text.prompt, L"パスワードが異なります") << typed;
+    EXPECT_TRUE(program->running());
+    EXPECT_EQ(textLength(field()), static_cast<int>(wcslen(typed))) << "the field keeps what was typed";
+  }
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+  clearText(field());
+  typeText(field(), L"Secret");
+  EXPECT_EQ(execute().title, L"設定完了");
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(4));
+}
+
+TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]);
+  click(optionButtons(window)[3]);
+  ASSERT_TRUE(waitUntil([&] { return button(L"キャンセル") != nullptr; }));
+  click(button(L"キャンセル"));
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+}
+
+TEST_F(ExecuteTest, TheExecuteMenuItemActsLikeTheButton) {
+  writePasswordFile("pw\r\n");
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]);
+  chooseMenuItem(window, L"実行(&A)");
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).prompt, L"パスワードが異なります");
+  pressOk(box);
+  waitUntil([&] { return program->messageBox() == nullptr; });
+  typeText(field(), L"pw");
+  chooseMenuItem(window, L"実行(&A)");
+  box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).title, L"設定完了");
+  pressOk(box);
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(4));
+}
+
+TEST_F(ExecuteTest, EnterInThePasswordFieldDoesNotExecute) {
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]);
+  PostMessageW(field(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageW(field(), WM_KEYUP, VK_RETURN, 0xC01C0001);
+  Sleep(500);
+  EXPECT_EQ(program->messageBox(), nullptr);
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+}
+
+TEST_F(ExecuteTest, APasswordFileLockedByAnotherProgramMatchesNothing) {
+  writePasswordFile("\r\n");
+  HANDLE held = CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(start());
+  const MessageBoxText text = execute();
+  CloseHandle(held);
+  EXPECT_EQ(text.prompt, L"パスワードが異なります");
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+}
+
+} // namespace

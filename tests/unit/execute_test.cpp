@@ -1,0 +1,166 @@
+// Execute and Exit of the main window, against the substitutes.
+#include "sim_world.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include <set>
+
+namespace {
+
+using namespace testing_world;
+
+constexpr char kDone[] = "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
+
+class ExecuteTest : public ::testing::Test, protected SimWorld {
+protected:
+  void SetUp() override {
+    seed(3, 3);
+    form.Form_Load();
+    form.Form_Activate();
+  }
+  void choose(int index) {
+    controls.selectOption(index);
+    form.Option1_Click(index);
+  }
+  std::optional<std::uint32_t> floppy() const { return registry.dword(kFloppyKey, "Start"); }
+  std::optional<std::uint32_t> usb() const { return registry.dword(kUsbKey, "Start"); }
+  void expectOnlyMessage(const std::string &prompt, const std::string &title,
+                         platform::MessageIcon icon) {
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_EQ(window.messages[0].prompt, prompt);
+    EXPECT_EQ(window.messages[0].title, std::optional<std::string>(title));
+    EXPECT_EQ(window.messages[0].icon, icon);
+  }
+};
+
+TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
+  choose(1); // floppy prohibited, USB stays allowed
+  form.Command1_Click();
+  EXPECT_EQ(floppy(), 4u);
+  EXPECT_EQ(usb(), 3u);
+  expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
+  EXPECT_EQ(window.unloads, 1);
+  EXPECT_LT(faults.count("RegSetValueEx"), 3);
+  EXPECT_EQ(faults.calls().back(), "RegCloseKey");
+}
+
+TEST_F(ExecuteTest, FloppyIsWrittenBeforeUsb) {
+  form.Command1_Click();
+  std::vector<std::string> writes;
+  for (const auto &call : faults.calls())
+    if (call == "RegCreateKeyEx")
+      writes.push_back(call);
+  ASSERT_EQ(writes.size(), 2u);
+  faults.failCall("RegCreateKeyEx", 3, 5); // the next Execute's floppy write
+  window.messages.clear();
+  form.Command1_Click();
+  EXPECT_EQ(faults.count("RegCreateKeyEx"), 3) << "USB is not tried after the floppy failed";
+}
+
+TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
+  writePasswordFile("Secret\r\n");
+  for (const std::string &typed : std::vector<std::string>{"", "secret", "Secret ", " Secret", "SECRET"}) {
+    window.messages.clear();
+    controls.password = typed;
+    form.Command1_Click();
+    expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
+    EXPECT_EQ(controls.password, typed) << "the field keeps what was typed";
+  }
+  EXPECT_EQ(faults.count("RegCreateKeyEx"), 0);
+  EXPECT_EQ(window.unloads, 0);
+  controls.password = "Secret";
+  window.messages.clear();
+  form.Command1_Click();
+  EXPECT_EQ(window.unloads, 1);
+}
+
+TEST_F(ExecuteTest, UnreadablePasswordFileMatchesNothingNotEvenEmpty) {
+  writePasswordFile("\x83\r\n");
+  form.Command1_Click();
+  expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
+  faults.failCall("CreateFile(read)", 2, 32); // sharing violation
+  window.messages.clear();
+  writePasswordFile("");
+  form.Command1_Click();
+  expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
+  EXPECT_EQ(faults.count("RegCreateKeyEx"), 0);
+}
+
+TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {
+  choose(1);
+  choose(3);
+  faults.failCall("RegSetValueEx", 1, 5);
+  form.Command1_Click();
+  expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
+  EXPECT_EQ(floppy(), 3u);
+  EXPECT_EQ(usb(), 3u);
+  EXPECT_EQ(window.unloads, 0);
+}
+
+TEST_F(ExecuteTest, UsbWriteFailureLeavesTheFloppyWritten) {
+  choose(1);
+  choose(3);
+  faults.failCall("RegCreateKeyEx", 2, 5);
+  form.Command1_Click();
+  expectOnlyMessage("設定が出来ませんでした。(004)", "エラー", platform::MessageIcon::Exclamation);
+  EXPECT_EQ(floppy(), 4u);
+  EXPECT_EQ(usb(), 3u);
+  EXPECT_EQ(window.unloads, 0);
+}
+
+TEST_F(ExecuteTest, ModesAreWrittenEvenWhenUnchangedAndUnknownOnesBecomeProhibited) {
+  SimWorld::seed(2, 3);
+  controls.selected = {};
+  form.Form_Load();
+  form.Command1_Click();
+  EXPECT_EQ(floppy(), 4u) << "shown as prohibited, written as prohibited";
+  EXPECT_EQ(usb(), 3u);
+}
+
+TEST_F(ExecuteTest, MenuItemsActLikeTheButtons) {
+  choose(3);
+  form.mnuFileExit_Click();
+  EXPECT_EQ(window.unloads, 1);
+  EXPECT_EQ(usb(), 3u) << "Exit writes nothing";
+  form.mnuAction_Click();
+  EXPECT_EQ(usb(), 4u);
+  EXPECT_EQ(window.unloads, 2);
+}
+
+// Every platform call that Execute makes, failed in turn: the administrator
+// always sees exactly one defined message, and what was stored before is
+// either kept or, on success, replaced by the choice.
+TEST_F(ExecuteTest, EachFailingPlatformCallGivesADefinedOutcome) {
+  writePasswordFile("pw\r\n");
+  controls.password = "pw";
+  choose(1);
+  choose(3);
+  const std::size_t before = faults.calls().size();
+  form.Command1_Click();
+  const std::size_t callsOfExecute = faults.calls().size() - before;
+  ASSERT_GT(callsOfExecute, 5u);
+
+  const std::set<std::string> defined = {"パスワードが異なります", "設定が出来ませんでした。(003)",
+                                         "設定が出来ませんでした。(004)", kDone};
+  for (std::size_t n = 1; n <= callsOfExecute; ++n) {
+    SimWorld world;
+    world.writePasswordFile("pw\r\n");
+    world.seed(3, 3);
+    world.form.Form_Load();
+    world.controls.password = "pw";
+    world.controls.selectOption(1);
+    world.controls.selectOption(3);
+    world.faults.failNthCall(static_cast<int>(world.faults.calls().size() + n), 5);
+    world.form.Command1_Click();
+    ASSERT_EQ(world.window.messages.size(), 1u) << "fault at call " << n;
+    EXPECT_TRUE(defined.count(world.window.messages[0].prompt)) << "fault at call " << n;
+    const bool done = world.window.messages[0].prompt == kDone;
+    EXPECT_EQ(world.window.unloads, done ? 1 : 0);
+    EXPECT_EQ(world.registry.dword(kUsbKey, "Start"), done ? 4u : 3u) << "fault at call " << n;
+    EXPECT_EQ(world.passwordFileBytes(), "pw\r\n");
+  }
+}
+
+} // namespace

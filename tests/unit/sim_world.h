@@ -1,0 +1,83 @@
+#pragma once
+// A PC made of substitutes: registry, a Windows directory in a fresh host
+// directory, files, the codec, a recording window layer, and the main
+// window's controls as plain state.
+#include "app/form1.h"
+#include "app/main_controls.h"
+#include "platform/sim/cp932_codec.h"
+#include "platform/sim/recording_window.h"
+#include "platform/sim/sim_files.h"
+#include "platform/sim/sim_registry.h"
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace testing_world {
+
+inline constexpr char kFloppyKey[] = "SYSTEM\\CurrentControlSet\\Services\\Flpydisk";
+inline constexpr char kUsbKey[] = "SYSTEM\\CurrentControlSet\\Services\\USBSTOR";
+
+class FakeControls : public app::MainControls {
+public:
+  void selectOption(int index) override {
+    selected[static_cast<std::size_t>(index ^ 1)] = false;
+    selected[static_cast<std::size_t>(index)] = true;
+  }
+  bool isOptionSelected(int index) const override { return selected[static_cast<std::size_t>(index)]; }
+  void setExitCaption(const std::string &caption) override { exitCaption = caption; }
+  std::string passwordText() const override { return password; }
+
+  std::array<bool, 4> selected{};
+  std::string exitCaption = "終了";
+  std::string password;
+};
+
+// A directory of its own, removed with everything in it.
+class TempDir {
+public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova.XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  const std::filesystem::path &path() const { return path_; }
+
+private:
+  std::filesystem::path path_;
+};
+
+struct SimWorld {
+  sim::FaultPlan faults;
+  sim::SimRegistry registry{faults};
+  sim::Cp932Codec codec;
+  TempDir windows;
+  sim::SimFiles files{faults};
+  sim::SimSystemPaths paths{faults, windows.path().string()};
+  devices::StartModeStore startModes{registry, codec};
+  password::PasswordStore passwords{files, paths, codec};
+  FakeControls controls;
+  sim::RecordingWindow window;
+  app::Form1 form{controls, window, startModes, passwords};
+
+  std::filesystem::path passwordFile() const { return windows.path() / "vantorel.P01"; }
+  void writePasswordFile(const std::string &bytes) const {
+    std::ofstream(passwordFile(), std::ios::binary) << bytes;
+  }
+  std::string passwordFileBytes() const {
+    std::ifstream in(passwordFile(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::size_t filesInWindowsDirectory() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(windows.path()),
+                                                  std::filesystem::directory_iterator()));
+  }
+  void seed(std::uint32_t floppy, std::uint32_t usb) {
+    registry.putDword(kFloppyKey, "Start", floppy);
+    registry.putDword(kUsbKey, "Start", usb);
+  }
+};
+
+} // namespace testing_world
