@@ -2,6 +2,7 @@
 // The main window's event handlers, free of any window system.
 #include "app/main_controls.h"
 #include "devices/start_mode_store.h"
+#include "password/password_owner.h"
 #include "password/password_store.h"
 #include "platform/window_ops.h"
 
@@ -11,7 +12,7 @@
 
 namespace app {
 
-class Form1 {
+class Form1 : public password::PasswordOwner {
 public:
   Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
         password::PasswordStore &passwords)
@@ -29,6 +30,8 @@ public:
   // Exit, or Cancel once a choice was made: ends the program, writing nothing.
   void Command2_Click();
   void mnuFileExit_Click() { Command2_Click(); }
+  // Opens the change-password dialog and waits until it is closed.
+  void mnuPasswd_Click() { controls_.showPasswordDialog(); }
 
   std::int32_t fncGetReg(const std::string &strKind) { return startModes_.fncGetReg(strKind); }
   bool fncSaveReg(const std::string &strKind, std::int32_t longValue) {
@@ -37,8 +40,8 @@ public:
 
   // The stored password; nullopt when the password file can't be read,
   // which matches nothing typed.
-  std::optional<std::string> getPasswd() { return passwords_.getPasswd(); }
-  bool putPasswd(const std::string &strPasswd) { return passwords_.putPasswd(strPasswd); }
+  std::optional<std::string> getPasswd() override { return passwords_.getPasswd(); }
+  bool putPasswd(const std::string &strPasswd) override { return passwords_.putPasswd(strPasswd); }
 
 private:
   void showError(const char *prompt);

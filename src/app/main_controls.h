@@ -12,6 +12,9 @@ public:
   virtual bool isOptionSelected(int index) const = 0;
   virtual void setExitCaption(const std::string &caption) = 0;
   virtual std::string passwordText() const = 0;
+  // Shows the change-password dialog modally; returns when it is closed,
+  // after which the window is active again.
+  virtual void showPasswordDialog() = 0;
 };
 
 } // namespace app

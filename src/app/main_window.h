@@ -3,6 +3,7 @@
 // to Form1 and let it read and set their state.
 #include "app/form1.h"
 #include "app/main_controls.h"
+#include "platform/win32/widgets.h"
 #include "platform/window_ops.h"
 
 #include <array>
@@ -28,6 +29,7 @@ public:
   bool isOptionSelected(int index) const override;
   void setExitCaption(const std::string &caption) override;
   std::string passwordText() const override;
+  void showPasswordDialog() override;
 
   void messageBox(const std::string &prompt, const std::optional<std::string> &title,
                   platform::MessageIcon icon) override;
@@ -37,10 +39,7 @@ private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void createControls();
-  HWND createChild(const wchar_t *className, const char *text, DWORD style, int id);
-  void sizeToClientArea(UINT dpi);
   void layout(UINT dpi);
-  void applyFonts(UINT dpi);
   void onCommand(int id, int notification);
   void onActivate(bool active);
 
@@ -54,8 +53,7 @@ private:
   HWND command1_ = nullptr;
   HWND command2_ = nullptr;
   HWND lastFocus_ = nullptr;
-  HFONT font_ = nullptr;
-  HFONT labelFont_ = nullptr;
+  platform::win32::WindowFonts fonts_;
 };
 
 } // namespace app

@@ -105,6 +105,17 @@ HWND Program::waitForMainWindow(DWORD timeoutMs) const {
   return found;
 }
 
+HWND Program::waitForWindow(const std::wstring &title, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  waitUntil(
+      [&] {
+        found = findTopLevel([&](HWND w) { return textOf(w) == title && classOf(w) != L"#32770"; });
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
 HWND Program::messageBox() const {
   return findTopLevel([](HWND w) { return classOf(w) == L"#32770" && GetDlgItem(w, 0xFFFF); });
 }
@@ -158,6 +169,13 @@ std::vector<HWND> optionButtons(HWND mainWindow) {
     return ra.left / 60 != rb.left / 60 ? ra.left < rb.left : ra.top < rb.top;
   });
   return options;
+}
+
+HWND focusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
 }
 
 bool isChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -28,6 +28,8 @@ public:
   // A visible message box of this process, or nullptr after the timeout.
   HWND waitForMessageBox(DWORD timeoutMs = 10000) const;
   HWND messageBox() const;
+  // A visible top-level window of this process with the title, or nullptr.
+  HWND waitForWindow(const std::wstring &title, DWORD timeoutMs = 10000) const;
   bool waitForExit(DWORD timeoutMs = 10000) const;
   bool running() const;
 
@@ -46,6 +48,8 @@ HWND findChildOfClass(HWND parent, const std::wstring &className, int nth = 0);
 // left frame before right, upper before lower.
 std::vector<HWND> optionButtons(HWND mainWindow);
 bool isChecked(HWND button);
+// The control with the keyboard focus in the window's thread.
+HWND focusOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT rectInParent(HWND child);
 SIZE clientSize(HWND window);

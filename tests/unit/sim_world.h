@@ -29,8 +29,10 @@ public:
   bool isOptionSelected(int index) const override { return selected[static_cast<std::size_t>(index)]; }
   void setExitCaption(const std::string &caption) override { exitCaption = caption; }
   std::string passwordText() const override { return password; }
+  void showPasswordDialog() override { ++dialogsShown; }
 
   std::array<bool, 4> selected{};
+  int dialogsShown = 0;
   std::string exitCaption = "終了";
   std::string password;
 };

@@ -54,9 +54,4 @@ SIZE windowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD e
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void placeChild(HWND child, const RECT &pixels) {
-  SetWindowPos(child, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
-               pixels.bottom - pixels.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 } // namespace platform::win32

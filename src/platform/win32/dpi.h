@@ -11,7 +11,5 @@ HFONT createMessageFont(UINT dpi);
 // A window rectangle for a client area of the given size at the given DPI.
 SIZE windowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
                          bool hasMenu, UINT dpi);
-// Moves or sizes a child to a rectangle given in pixels.
-void placeChild(HWND child, const RECT &pixels);
 
 } // namespace platform::win32

@@ -1,0 +1,18 @@
+#pragma once
+// Every text the change-password dialog shows, exactly as the administrator sees it.
+
+namespace password::texts {
+
+constexpr char kCaption[] = "パスワード変更";
+constexpr char kOldPasswordLabel[] = "元のパスワード：";
+constexpr char kNewPasswordLabel[] = "新パスワード：";
+constexpr char kConfirmLabel[] = "新パスワード確認：";
+constexpr char kOk[] = "OK";
+constexpr char kCancel[] = "ｷｬﾝｾﾙ";
+
+constexpr char kErrorTitle[] = "エラー";
+constexpr char kOldPasswordWrong[] = "パスワードが登録できませんでした。(010)";
+constexpr char kConfirmationDiffers[] = "パスワードが登録できませんでした。(011)";
+constexpr char kNotStored[] = "パスワードが登録できませんでした。(012)";
+
+} // namespace password::texts

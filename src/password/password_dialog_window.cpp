@@ -1,0 +1,195 @@
+#include "password/password_dialog_window.h"
+
+#include "app/main_texts.h"
+#include "app/resource_ids.h"
+#include "password/dialog_layout.h"
+#include "password/dialog_texts.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/wide.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace password {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KestrovaPasswordDialog";
+// A fixed dialog frame without minimize and maximize; owned, so it stays
+// out of the taskbar.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+// Control IDs stay clear of IDOK and IDCANCEL, which Enter and Esc send.
+constexpr int kFieldIds[3] = {401, 402, 403};
+constexpr int kLabelIds[3] = {404, 405, 406};
+constexpr int kOkId = 407;
+constexpr int kCancelId = 408;
+
+} // namespace
+
+using namespace platform::win32;
+
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
+  HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
+                               WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP |
+                                   WS_TABSTOP,
+                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance, nullptr);
+  SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
+  SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
+  return field;
+}
+
+PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner,
+                                           PasswordOwner &passwords)
+    : instance_(instance), owner_(owner), dialog_(*this, *this, passwords) {}
+
+void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords) {
+  PasswordDialogWindow dialog(instance, owner, passwords);
+  if (!dialog.create())
+    return;
+  EnableWindow(owner, FALSE);
+  ShowWindow(dialog.window_, SW_SHOW);
+  SetFocus(dialog.fields_[0]);
+  dialog.runModalLoop();
+}
+
+bool PasswordDialogWindow::create() {
+  registerWindowClass(instance_, kClassName, &PasswordDialogWindow::windowProc, IDI_APP);
+  CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
+  if (!window_)
+    return false;
+  auto icon = reinterpret_cast<LPARAM>(LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP)));
+  SendMessageW(window_, WM_SETICON, ICON_BIG, icon);
+  createControls();
+  const UINT dpi = dpiForWindow(window_);
+  sizeClientInTwips(window_, layout::kClientWidth, layout::kClientHeight, dpi);
+  layout(dpi);
+  centreOnOwner();
+  return true;
+}
+
+void PasswordDialogWindow::createControls() {
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    fields_[i] = createPasswordField(window_, instance_, kFieldIds[i]);
+  constexpr DWORD button = BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP;
+  okButton_ = createControl(window_, instance_, WC_BUTTONW, texts::kOk, button, kOkId);
+  cancelButton_ = createControl(window_, instance_, WC_BUTTONW, texts::kCancel, button, kCancelId);
+  const char *const captions[3] = {texts::kOldPasswordLabel, texts::kNewPasswordLabel,
+                                   texts::kConfirmLabel};
+  for (std::size_t i = 0; i < labels_.size(); ++i)
+    labels_[i] = createControl(window_, instance_, WC_STATICW, captions[i],
+                               SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, kLabelIds[i]);
+}
+
+void PasswordDialogWindow::layout(UINT dpi) {
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    placeInTwips(fields_[i], layout::kFields[i], dpi);
+    placeInTwips(labels_[i], layout::kLabels[i], dpi);
+  }
+  placeInTwips(okButton_, layout::kOkButton, dpi);
+  placeInTwips(cancelButton_, layout::kCancelButton, dpi);
+  fonts_.apply(dpi, {fields_[0], fields_[1], fields_[2], okButton_, cancelButton_},
+               {{labels_[0], layout::kLabels[0]},
+                {labels_[1], layout::kLabels[1]},
+                {labels_[2], layout::kLabels[2]}});
+}
+
+void PasswordDialogWindow::centreOnOwner() {
+  RECT owner{}, self{};
+  GetWindowRect(owner_, &owner);
+  GetWindowRect(window_, &self);
+  const int width = self.right - self.left, height = self.bottom - self.top;
+  int left = (owner.left + owner.right - width) / 2;
+  int top = (owner.top + owner.bottom - height) / 2;
+  // Keep it on the owner's monitor.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT &area = monitor.rcWork;
+    left = std::max<int>(area.left, std::min<int>(left, area.right - width));
+    top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
+  }
+  SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PasswordDialogWindow::runModalLoop() {
+  MSG message;
+  while (window_) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      PostQuitMessage(static_cast<int>(message.wParam)); // for the main loop to see
+      break;
+    }
+    if (window_ && IsDialogMessageW(window_, &message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+std::string PasswordDialogWindow::fieldText(int index) const {
+  return windowText(fields_[static_cast<std::size_t>(index)]);
+}
+
+void PasswordDialogWindow::messageBox(const std::string &prompt,
+                                      const std::optional<std::string> &title,
+                                      platform::MessageIcon icon) {
+  showMessageBox(window_, prompt, title.value_or(app::texts::kAppTitle), icon);
+}
+
+// The owner is enabled before the dialog goes, so that Windows hands the
+// activation back to it and not to another program.
+void PasswordDialogWindow::unload() {
+  if (!window_)
+    return;
+  EnableWindow(owner_, TRUE);
+  SetActiveWindow(owner_);
+  DestroyWindow(window_);
+}
+
+LRESULT CALLBACK PasswordDialogWindow::windowProc(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto *self =
+        static_cast<PasswordDialogWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto *self = reinterpret_cast<PasswordDialogWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self)
+    return DefWindowProcW(window, message, wParam, lParam);
+  return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT PasswordDialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_COMMAND:
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kOkId)
+      dialog_.OKButton_Click();
+    else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kCancelId)
+      dialog_.CancelButton_Click();
+    return 0; // IDOK and IDCANCEL from Enter and Esc do nothing
+  case WM_CLOSE:
+    dialog_.CancelButton_Click();
+    return 0;
+  case WM_DPICHANGED: {
+    const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    layout(HIWORD(wParam));
+    return 0;
+  }
+  case WM_DESTROY:
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    window_ = nullptr;
+    return 0;
+  default:
+    return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+} // namespace password

@@ -1,0 +1,47 @@
+#pragma once
+// The change-password dialog's widgets: a modal window owned by the main
+// window, forwarding its events to Dialog.
+#include "password/dialog.h"
+#include "platform/win32/widgets.h"
+
+#include <array>
+#include <windows.h>
+
+namespace password {
+
+// A single-line field that shows "*" for every character and has no
+// length limit beyond the control's own.
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id);
+
+class PasswordDialogWindow final : public DialogControls, public platform::WindowOps {
+public:
+  // Shows a new dialog with empty fields; the owner is disabled until it closes.
+  static void showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords);
+
+  std::string fieldText(int index) const override;
+  void messageBox(const std::string &prompt, const std::optional<std::string> &title,
+                  platform::MessageIcon icon) override;
+  void unload() override;
+
+private:
+  PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords);
+  bool create();
+  void createControls();
+  void layout(UINT dpi);
+  void centreOnOwner();
+  void runModalLoop();
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HINSTANCE instance_;
+  HWND owner_;
+  Dialog dialog_;
+  HWND window_ = nullptr;
+  std::array<HWND, 3> fields_{};
+  std::array<HWND, 3> labels_{};
+  HWND okButton_ = nullptr;
+  HWND cancelButton_ = nullptr;
+  platform::win32::WindowFonts fonts_;
+};
+
+} // namespace password

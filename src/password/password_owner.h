@@ -1,0 +1,16 @@
+#pragma once
+// What the change-password dialog needs of the window that owns the password.
+#include <optional>
+#include <string>
+
+namespace password {
+
+class PasswordOwner {
+public:
+  virtual ~PasswordOwner() = default;
+  // The stored password; nullopt when it can't be read (it matches nothing).
+  virtual std::optional<std::string> getPasswd() = 0;
+  virtual bool putPasswd(const std::string &strPasswd) = 0;
+};
+
+} // namespace password

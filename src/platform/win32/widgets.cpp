@@ -1,0 +1,124 @@
+#include "platform/win32/widgets.h"
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+namespace {
+
+int captionWidth(HWND control, HFONT font) {
+  const std::wstring text = widen(windowText(control));
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return extent.cx;
+}
+
+} // namespace
+
+void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC procedure,
+                         int iconId) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className;
+  RegisterClassExW(&windowClass);
+}
+
+HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
+                   const std::string &text, DWORD style, int id) {
+  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                         0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                         nullptr);
+}
+
+std::string windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return narrow(text);
+}
+
+void setWindowText(HWND window, const std::string &text) {
+  SetWindowTextW(window, widen(text).c_str());
+}
+
+void setFont(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi) {
+  const PixelRect r = toPixels(twips, dpi);
+  SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
+  const int width = twipsToPixels(widthTwips, dpi);
+  const int height = twipsToPixels(heightTwips, dpi);
+  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+  const SIZE outer = windowSizeForClient(width, height, style, exStyle, GetMenu(window) != nullptr, dpi);
+  constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, flags);
+  // A menu bar that wraps onto a second line takes height from the client
+  // area; give it back.
+  RECT client{};
+  GetClientRect(window, &client);
+  const int shortfall = height - (client.bottom - client.top);
+  if (shortfall != 0)
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy + shortfall, flags);
+}
+
+HFONT createFittingFont(HWND control, HFONT font, int width) {
+  LOGFONTW face{};
+  GetObjectW(font, sizeof face, &face);
+  HFONT fitting = font;
+  for (int attempt = 0; attempt < 8 && captionWidth(control, fitting) > width; ++attempt) {
+    if (fitting != font)
+      DeleteObject(fitting);
+    face.lfHeight = face.lfHeight < 0 ? face.lfHeight + 1 : face.lfHeight - 1;
+    fitting = CreateFontIndirectW(&face);
+  }
+  return fitting;
+}
+
+void WindowFonts::apply(UINT dpi, const std::vector<HWND> &controls,
+                        const std::vector<std::pair<HWND, TwipsRect>> &labels) {
+  HFONT font = createMessageFont(dpi);
+  std::vector<HFONT> labelFonts;
+  for (HWND control : controls)
+    setFont(control, font);
+  for (const auto &[label, twips] : labels) {
+    const PixelRect r = toPixels(twips, dpi);
+    HFONT fitting = createFittingFont(label, font, r.right - r.left);
+    setFont(label, fitting);
+    if (fitting != font)
+      labelFonts.push_back(fitting);
+  }
+  release(); // only now: the controls no longer use the old fonts
+  font_ = font;
+  labelFonts_ = std::move(labelFonts);
+}
+
+void WindowFonts::release() {
+  for (HFONT font : labelFonts_)
+    DeleteObject(font);
+  labelFonts_.clear();
+  if (font_)
+    DeleteObject(font_);
+  font_ = nullptr;
+}
+
+} // namespace platform::win32

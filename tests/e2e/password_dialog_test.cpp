@@ -1,0 +1,163 @@
+// The change-password dialog of the shipped program.
+#include "driver.h"
+#include "support/password_file.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+using namespace testsupport;
+
+class PasswordDialogTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    removePasswordFile();
+    seedServices(3, 3);
+    window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+  }
+  void TearDown() override { removePasswordFile(); }
+
+  HWND openDialog() {
+    chooseMenuItem(window, L"パスワード変更(&P)");
+    return program.waitForWindow(L"パスワード変更");
+  }
+  // Opens the dialog, fills the three fields and presses OK; returns the
+  // prompt of the box that answered, or "" when the dialog closed silently.
+  std::wstring change(const std::wstring &old, const std::wstring &fresh, const std::wstring &again) {
+    HWND dialog = openDialog();
+    if (!dialog)
+      return L"<no dialog>";
+    const std::wstring texts[3] = {old, fresh, again};
+    for (int i = 0; i < 3; ++i)
+      typeText(findChildOfClass(dialog, L"Edit", i), texts[i]);
+    click(findChild(dialog, L"Button", L"OK"));
+    std::wstring prompt;
+    if (HWND box = program.waitForMessageBox(1500)) {
+      prompt = readMessageBox(box).prompt;
+      EXPECT_EQ(readMessageBox(box).title, L"エラー");
+      pressOk(box);
+    }
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "every OK closes the dialog";
+    return prompt;
+  }
+  // Execute with a typed password: the title of the box that answers.
+  std::wstring executeWith(const std::wstring &typed) {
+    HWND field = findChildOfClass(window, L"Edit");
+    clearText(field);
+    typeText(field, typed);
+    click(findChild(window, L"Button", L"実行"));
+    HWND box = program.waitForMessageBox();
+    if (!box)
+      return L"<no box>";
+    const std::wstring title = readMessageBox(box).title;
+    pressOk(box);
+    return title;
+  }
+
+  Program program;
+  HWND window = nullptr;
+};
+
+TEST_F(PasswordDialogTest, OpensFreshOwnedAndModalWithFocusInTheFirstField) {
+  HWND dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(clientSize(dialog).cx, 364);
+  EXPECT_EQ(clientSize(dialog).cy, 110);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), window) << "owned: stays out of the taskbar";
+  EXPECT_FALSE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_FALSE(IsWindowEnabled(window)) << "the main window waits";
+  for (int i = 0; i < 3; ++i) {
+    HWND field = findChildOfClass(dialog, L"Edit", i);
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(GetWindowLongW(field, GWL_STYLE) & ES_PASSWORD);
+    EXPECT_EQ(textLength(field), 0);
+    const RECT r = rectInParent(field);
+    EXPECT_EQ(r.left, 120);
+    EXPECT_EQ(r.top, 8 + 32 * i);
+    EXPECT_EQ(r.right - r.left, 145);
+    EXPECT_EQ(r.bottom - r.top, 25);
+  }
+  EXPECT_EQ(focusOf(dialog), findChildOfClass(dialog, L"Edit", 0));
+  for (const wchar_t *label : {L"元のパスワード：", L"新パスワード：", L"新パスワード確認："})
+    EXPECT_NE(findChild(dialog, L"Static", label), nullptr) << label;
+  const RECT ok = rectInParent(findChild(dialog, L"Button", L"OK"));
+  EXPECT_EQ(ok.left, 272);
+  EXPECT_EQ(ok.right - ok.left, 81);
+  ASSERT_NE(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"), nullptr);
+
+  typeText(findChildOfClass(dialog, L"Edit", 0), L"typed");
+  click(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"));
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(IsWindowEnabled(window));
+  dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(textLength(findChildOfClass(dialog, L"Edit", 0)), 0) << "fields start empty each time";
+}
+
+TEST_F(PasswordDialogTest, ChangedPasswordIsTheOnlyOneExecuteAccepts) {
+  EXPECT_EQ(change(L"", L"Neu-1", L"Neu-1"), L"");
+  EXPECT_EQ(readPasswordFile(), "Neu-1\r\n");
+  EXPECT_EQ(executeWith(L""), L"エラー");
+  EXPECT_EQ(executeWith(L"Neu-1"), L"設定完了");
+  EXPECT_TRUE(program.waitForExit());
+}
+
+TEST_F(PasswordDialogTest, WrongCurrentPasswordAndMismatchAreReported) {
+  writePasswordFile("Old\r\n");
+  EXPECT_EQ(change(L"old", L"a", L"b"), L"パスワードが登録できませんでした。(010)");
+  EXPECT_EQ(change(L"Old", L"New", L"new"), L"パスワードが登録できませんでした。(011)");
+  EXPECT_EQ(readPasswordFile(), "Old\r\n");
+}
+
+TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
+  writePasswordFile("\r\n");
+  HANDLE held = CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::wstring prompt = change(L"", L"x", L"x");
+  CloseHandle(held);
+  EXPECT_EQ(prompt, L"パスワードが登録できませんでした。(010)");
+  EXPECT_EQ(readPasswordFile(), "\r\n");
+}
+
+TEST_F(PasswordDialogTest, CommaAndCharactersOutsideShiftJis) {
+  EXPECT_EQ(change(L"", L"a,b", L"a,b"), L"");
+  EXPECT_EQ(readPasswordFile(), "\"a,b\"\r\n");
+  const std::wstring emoji = L"\xD83D\xDE00"; // U+1F600
+  EXPECT_EQ(change(L"a,b", emoji, emoji), L"パスワードが登録できませんでした。(012)");
+  EXPECT_EQ(readPasswordFile(), "\"a,b\"\r\n");
+  EXPECT_EQ(executeWith(L"a"), L"エラー");
+  EXPECT_EQ(executeWith(L"a,b"), L"設定完了");
+}
+
+TEST_F(PasswordDialogTest, EnterAndEscLeaveTheDialogOpen) {
+  HWND dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND field = findChildOfClass(dialog, L"Edit", 0);
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    PostMessageW(field, WM_KEYDOWN, key, 0);
+    PostMessageW(field, WM_KEYUP, key, 0xC0000001);
+  }
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(dialog));
+  EXPECT_EQ(program.messageBox(), nullptr);
+  PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "the close box is Cancel";
+}
+
+TEST_F(PasswordDialogTest, AfterTheDialogExitReadsExitAgainAndTheChoiceStays) {
+  click(optionButtons(window)[1]);
+  ASSERT_TRUE(waitUntil([&] { return findChild(window, L"Button", L"キャンセル") != nullptr; }));
+  HWND dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  click(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"));
+  EXPECT_TRUE(waitUntil([&] { return findChild(window, L"Button", L"終了") != nullptr; }));
+  EXPECT_TRUE(isChecked(optionButtons(window)[1]));
+  EXPECT_EQ(readPasswordFile(), "<missing>");
+}
+
+} // namespace
