@@ -15,6 +15,9 @@ bench_start() {
   # A virtual desktop draws window frames, as Windows does.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # A drive D: of its own, for running the program at the root of a drive.
+  mkdir -p "$BENCH_DIR/drive_d"
+  ln -sfn "$BENCH_DIR/drive_d" "$WINEPREFIX/dosdevices/d:"
   wineserver -w
 }
 

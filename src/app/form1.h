@@ -2,6 +2,7 @@
 // The main window's event handlers, free of any window system.
 #include "app/main_controls.h"
 #include "devices/start_mode_store.h"
+#include "help/help_launcher.h"
 #include "password/password_owner.h"
 #include "password/password_store.h"
 #include "platform/window_ops.h"
@@ -15,8 +16,9 @@ namespace app {
 class Form1 : public password::PasswordOwner {
 public:
   Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
-        password::PasswordStore &passwords)
-      : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords) {}
+        password::PasswordStore &passwords, help::HelpLauncher &help)
+      : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords),
+        help_(help) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
   void Form_Load();
@@ -32,6 +34,8 @@ public:
   void mnuFileExit_Click() { Command2_Click(); }
   // Opens the change-password dialog and waits until it is closed.
   void mnuPasswd_Click() { controls_.showPasswordDialog(); }
+  void mnuHelpHelp_Click() { help_.showHelpDocument(controls_.windowHandle(), window_); }
+  void mnuHelpAbout_Click() { help::HelpLauncher::showVersion(window_); }
 
   std::int32_t fncGetReg(const std::string &strKind) { return startModes_.fncGetReg(strKind); }
   bool fncSaveReg(const std::string &strKind, std::int32_t longValue) {
@@ -50,6 +54,7 @@ private:
   platform::WindowOps &window_;
   devices::StartModeStore &startModes_;
   password::PasswordStore &passwords_;
+  help::HelpLauncher &help_;
 };
 
 } // namespace app

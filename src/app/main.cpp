@@ -4,22 +4,28 @@
 #include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_registry.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // The shell may hand the help document to extensions that need COM.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   platform::win32::Win32Registry registry;
   platform::win32::Win32AnsiCodec codec;
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
   devices::StartModeStore startModes(registry, codec);
+  platform::win32::Win32Shell shell;
   password::PasswordStore passwords(files, paths, codec);
-  app::MainWindow mainWindow(instance, startModes, passwords);
+  help::HelpLauncher help(shell, files, paths, codec);
+  app::MainWindow mainWindow(instance, startModes, passwords, help);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

@@ -1,5 +1,7 @@
 #pragma once
 // The state of the main window's controls, as the event handlers see it.
+#include "platform/shell.h"
+
 #include <string>
 
 namespace app {
@@ -15,6 +17,8 @@ public:
   // Shows the change-password dialog modally; returns when it is closed,
   // after which the window is active again.
   virtual void showPasswordDialog() = 0;
+  // The window's handle, for the shell to own what it opens.
+  virtual platform::WindowHandle windowHandle() const = 0;
 };
 
 } // namespace app

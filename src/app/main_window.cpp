@@ -20,8 +20,8 @@ constexpr wchar_t kClassName[] = L"KestrovaMainWindow";
 using namespace platform::win32;
 
 MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-                       password::PasswordStore &passwords)
-    : instance_(instance), form_(*this, *this, startModes, passwords) {}
+                       password::PasswordStore &passwords, help::HelpLauncher &help)
+    : instance_(instance), form_(*this, *this, startModes, passwords, help) {}
 
 MainWindow::~MainWindow() {
   if (window_)
@@ -180,6 +180,12 @@ void MainWindow::onCommand(int id, int notification) {
     break;
   case IDM_PASSWD:
     form_.mnuPasswd_Click();
+    break;
+  case IDM_HELP_HELP:
+    form_.mnuHelpHelp_Click();
+    break;
+  case IDM_HELP_ABOUT:
+    form_.mnuHelpAbout_Click();
     break;
   default: // IDOK and IDCANCEL from Enter and Esc land here and do nothing
     break;

@@ -14,7 +14,7 @@ namespace app {
 class MainWindow final : public MainControls, public platform::WindowOps {
 public:
   MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-             password::PasswordStore &passwords);
+             password::PasswordStore &passwords, help::HelpLauncher &help);
   ~MainWindow() override;
   MainWindow(const MainWindow &) = delete;
   MainWindow &operator=(const MainWindow &) = delete;
@@ -30,6 +30,9 @@ public:
   void setExitCaption(const std::string &caption) override;
   std::string passwordText() const override;
   void showPasswordDialog() override;
+  platform::WindowHandle windowHandle() const override {
+    return reinterpret_cast<platform::WindowHandle>(window_);
+  }
 
   void messageBox(const std::string &prompt, const std::optional<std::string> &title,
                   platform::MessageIcon icon) override;

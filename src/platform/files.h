@@ -31,6 +31,10 @@ public:
   // refuses a read-only target.
   virtual bool replace(const std::string &source, const std::string &target) = 0;
   virtual bool remove(const std::string &path) = 0;
+
+  // True when a normal file is there: not a directory, not hidden, not a
+  // system file.
+  virtual bool isNormalFile(const std::string &path) = 0;
 };
 
 } // namespace platform

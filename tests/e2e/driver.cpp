@@ -61,12 +61,14 @@ bool waitUntil(const std::function<bool()> &condition, DWORD timeoutMs) {
   return true;
 }
 
-Program::Program() {
+Program::Program() : Program(programPath()) {}
+
+Program::Program(const std::wstring &exe) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::wstring commandLine = L"\"" + programPath() + L"\"";
-  CreateProcessW(programPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                 nullptr, &startup, &process_);
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                 &startup, &process_);
 }
 
 Program::~Program() {

@@ -19,6 +19,7 @@ bool waitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 10000);
 class Program {
 public:
   Program();
+  explicit Program(const std::wstring &exe);
   ~Program();
   Program(const Program &) = delete;
   Program &operator=(const Program &) = delete;

@@ -8,6 +8,7 @@
 #include "platform/sim/recording_window.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
 
 #include <array>
 #include <cstdlib>
@@ -30,6 +31,7 @@ public:
   void setExitCaption(const std::string &caption) override { exitCaption = caption; }
   std::string passwordText() const override { return password; }
   void showPasswordDialog() override { ++dialogsShown; }
+  platform::WindowHandle windowHandle() const override { return 0x1234; }
 
   std::array<bool, 4> selected{};
   int dialogsShown = 0;
@@ -40,8 +42,8 @@ public:
 // A directory of its own, removed with everything in it.
 class TempDir {
 public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova.XXXXXX").string();
+  explicit TempDir(const std::string &prefix = "kestrova.") {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
     path_ = mkdtemp(pattern.data());
   }
   ~TempDir() { std::filesystem::remove_all(path_); }
@@ -59,10 +61,12 @@ struct SimWorld {
   sim::SimFiles files{faults};
   sim::SimSystemPaths paths{faults, windows.path().string()};
   devices::StartModeStore startModes{registry, codec};
+  sim::SimShell shell{faults};
   password::PasswordStore passwords{files, paths, codec};
+  help::HelpLauncher help{shell, files, paths, codec};
   FakeControls controls;
   sim::RecordingWindow window;
-  app::Form1 form{controls, window, startModes, passwords};
+  app::Form1 form{controls, window, startModes, passwords, help};
 
   std::filesystem::path passwordFile() const { return windows.path() / "vantorel.P01"; }
   void writePasswordFile(const std::string &bytes) const {

@@ -91,6 +91,16 @@ bool SimFiles::remove(const std::string &path) {
   return ::unlink(hostPath(path).c_str()) == 0;
 }
 
+bool SimFiles::isNormalFile(const std::string &path) {
+  faults_.check("GetFileAttributes");
+  const std::string host = hostPath(path);
+  const std::size_t slash = host.rfind('/');
+  const std::string name = slash == std::string::npos ? host : host.substr(slash + 1);
+  struct stat info {};
+  return !name.empty() && name[0] != '.' && ::stat(host.c_str(), &info) == 0 &&
+         S_ISREG(info.st_mode);
+}
+
 unsigned SimSystemPaths::windowsDirectory(char *buffer, unsigned size) {
   if (faults_.check("GetWindowsDirectory"))
     return 0;

@@ -23,6 +23,8 @@ public:
   bool closeWritten(platform::FileHandle file) override;
   bool replace(const std::string &source, const std::string &target) override;
   bool remove(const std::string &path) override;
+  // A regular file; names beginning with a dot count as hidden.
+  bool isNormalFile(const std::string &path) override;
 
 private:
   FaultPlan &faults_;
@@ -35,11 +37,14 @@ public:
   SimSystemPaths(FaultPlan &faults, std::string windowsDirectory)
       : faults_(faults), windowsDirectory_(std::move(windowsDirectory)) {}
   unsigned windowsDirectory(char *buffer, unsigned size) override;
+  std::string executableDirectory() override { return executableDirectory_; }
   void setWindowsDirectory(std::string path) { windowsDirectory_ = std::move(path); }
+  void setExecutableDirectory(std::string path) { executableDirectory_ = std::move(path); }
 
 private:
   FaultPlan &faults_;
   std::string windowsDirectory_;
+  std::string executableDirectory_ = "C:\\Program Files\\Kestrova";
 };
 
 // A host path for a path with backslashes.

@@ -16,11 +16,13 @@ public:
   bool closeWritten(FileHandle file) override;
   bool replace(const std::string &source, const std::string &target) override;
   bool remove(const std::string &path) override;
+  bool isNormalFile(const std::string &path) override;
 };
 
 class Win32SystemPaths : public SystemPaths {
 public:
   unsigned windowsDirectory(char *buffer, unsigned size) override;
+  std::string executableDirectory() override;
 };
 
 } // namespace platform::win32

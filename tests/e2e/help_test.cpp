@@ -1,0 +1,154 @@
+// The Help menu and the version box of the shipped program, with a stand-in
+// browser registered for .htm in the test prefix.
+#include "driver.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using namespace e2e;
+
+constexpr wchar_t kHandlerLog[] = L"C:\\help-handler.log";
+
+std::wstring besideThisProgram(const wchar_t *name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring directory(path);
+  return directory.substr(0, directory.rfind(L'\\') + 1) + name;
+}
+
+void setDefault(HKEY root, const std::wstring &key, const std::wstring &value) {
+  HKEY handle = nullptr;
+  RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+  RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+// .htm opens with the stand-in browser, for this user and the machine alike.
+void registerHandler() {
+  const std::wstring command = L"\"" + besideThisProgram(L"help_handler.exe") + L"\" \"%1\"";
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    setDefault(root, L"Software\\Classes\\.htm", L"KestrovaTest.htm");
+    setDefault(root, L"Software\\Classes\\KestrovaTest.htm\\shell\\open\\command", command);
+  }
+}
+
+void removeHtmAssociation() {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    RegDeleteTreeW(root, L"Software\\Classes\\.htm");
+}
+
+// A copy of the program in directory, with or without help.htm beside it.
+std::wstring installCopy(const std::wstring &directory, bool withHelp) {
+  CreateDirectoryW(directory.c_str(), nullptr);
+  const std::wstring exe = directory + (directory.back() == L'\\' ? L"" : L"\\") + L"vantorel.exe";
+  CopyFileW(programPath().c_str(), exe.c_str(), FALSE);
+  const std::wstring help = exe.substr(0, exe.rfind(L'\\')) + L"\\help.htm";
+  if (withHelp) {
+    HANDLE file = CreateFileW(help.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "<!DOCTYPE html>", 15, &written, nullptr);
+    CloseHandle(file);
+  } else {
+    DeleteFileW(help.c_str());
+  }
+  return exe;
+}
+
+std::wstring handlerLog() {
+  HANDLE file = CreateFileW(kHandlerLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return L"";
+  std::wstring text(4096, L'\0');
+  DWORD read = 0;
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+  CloseHandle(file);
+  text.resize(read / sizeof(wchar_t));
+  return text;
+}
+
+class HelpTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    testsupport::seedServices(3, 3);
+    DeleteFileW(kHandlerLog);
+    registerHandler();
+  }
+  // Starts the copy and chooses 操作説明; the window, or nullptr.
+  HWND startAndAskForHelp(const std::wstring &exe) {
+    program = std::make_unique<Program>(exe);
+    HWND window = program->waitForMainWindow();
+    if (window)
+      chooseMenuItem(window, L"操作説明");
+    return window;
+  }
+  std::unique_ptr<Program> program;
+};
+
+TEST_F(HelpTest, AMissingDocumentIsNamedWithItsPath) {
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova-nohelp", false)), nullptr);
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).title, L"vantorel");
+  EXPECT_EQ(readMessageBox(box).prompt, L"C:\\kestrova-nohelp\\help.htmがありません。");
+}
+
+TEST_F(HelpTest, TheAssociatedProgramReceivesTheDocument) {
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova", true)), nullptr);
+  ASSERT_TRUE(waitUntil([] { return !handlerLog().empty(); }));
+  EXPECT_EQ(handlerLog(), L"C:\\kestrova\\help.HTM\n");
+  EXPECT_EQ(program->messageBox(), nullptr);
+}
+
+TEST_F(HelpTest, ADottedFolderStillOpensItOnTheSecondAttempt) {
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova-1.0", true)), nullptr);
+  ASSERT_TRUE(waitUntil([] { return !handlerLog().empty(); }));
+  EXPECT_EQ(handlerLog(), L"C:\\kestrova-1.0\\help.HTM\n");
+}
+
+TEST_F(HelpTest, WithoutAnAssociationTheThreeLineMessageComesOnce) {
+  removeHtmAssociation();
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova", true)), nullptr);
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).title, L"vantorel");
+  EXPECT_EQ(readMessageBox(box).prompt,
+            L"ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
+            L" インターネットエクスプローラなどを準備してください。\r"
+            L"   とりあえず 表示しますが、正しく表示できません");
+  pressOk(box);
+  Sleep(500);
+  EXPECT_EQ(program->messageBox(), nullptr) << "shown once";
+  EXPECT_TRUE(handlerLog().empty());
+}
+
+TEST_F(HelpTest, AtTheRootOfADriveThePathHasOneBackslash) {
+  ASSERT_NE(GetDriveTypeW(L"D:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the bench maps D:";
+  ASSERT_NE(startAndAskForHelp(installCopy(L"D:\\", false)), nullptr);
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).prompt, L"D:\\help.htmがありません。");
+}
+
+TEST_F(HelpTest, VersionBox) {
+  program = std::make_unique<Program>();
+  HWND window = program->waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  chooseMenuItem(window, L"ﾊﾞｰｼﾞｮﾝ情報(&A)");
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxText text = readMessageBox(box);
+  EXPECT_EQ(text.title, L"Version infometion");
+  EXPECT_EQ(text.prompt.substr(0, 20), L"Kestrova Ver 1.0.0\r\r");
+  EXPECT_GT(text.prompt.size(), 20u);
+  pressOk(box);
+  EXPECT_TRUE(waitUntil([&] { return program->messageBox() == nullptr; }));
+  EXPECT_TRUE(program->running());
+}
+
+} // namespace
