@@ -3,10 +3,9 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(_triple i686-w64-mingw32)
-# GoogleTest needs std::mutex, which GCC 12 has only with the posix thread
-# model; winpthread is linked statically, so no DLL comes with it.
-find_program(_cc NAMES ${_triple}-gcc-posix ${_triple}-gcc REQUIRED)
-find_program(_cxx NAMES ${_triple}-g++-posix ${_triple}-g++ REQUIRED)
+# The win32 thread model keeps winpthread (over 100 KiB) out of the program.
+find_program(_cc NAMES ${_triple}-gcc-win32 ${_triple}-gcc REQUIRED)
+find_program(_cxx NAMES ${_triple}-g++-win32 ${_triple}-g++ REQUIRED)
 set(CMAKE_C_COMPILER ${_cc})
 set(CMAKE_CXX_COMPILER ${_cxx})
 set(CMAKE_RC_COMPILER ${_triple}-windres)

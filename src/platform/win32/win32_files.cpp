@@ -14,6 +14,16 @@ HANDLE toHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceRetryMs = 100;
 
+// Decimal digits without the C library's formatting machinery.
+std::string decimal(unsigned long value) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  return digits;
+}
+
 bool isTransient(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
          error == ERROR_LOCK_VIOLATION;
@@ -58,9 +68,8 @@ void Win32Files::closeRead(FileHandle file) { CloseHandle(toHandle(file)); }
 
 bool Win32Files::createTemporary(const std::string &directory, std::string *path, FileHandle *file) {
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = directory + "\\vantorel.P01." +
-                             std::to_string(GetCurrentProcessId()) + "." +
-                             std::to_string(GetTickCount() + attempt) + ".tmp";
+    const std::string name = directory + "\\vantorel.P01." + decimal(GetCurrentProcessId()) +
+                             "." + decimal(GetTickCount() + attempt) + ".tmp";
     HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
