@@ -15,6 +15,10 @@ bench_start() {
   # A virtual desktop draws window frames, as Windows does.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Another screen DPI when asked for (BENCH_DPI=144).
+  if [ -n "${BENCH_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$BENCH_DPI" /f >/dev/null 2>&1
+  fi
   # A drive D: of its own, for running the program at the root of a drive.
   mkdir -p "$BENCH_DIR/drive_d"
   ln -sfn "$BENCH_DIR/drive_d" "$WINEPREFIX/dosdevices/d:"

@@ -57,30 +57,6 @@ TEST_F(MainWindowTest, ChoosingAnOptionTurnsExitIntoCancel) {
   EXPECT_TRUE(isChecked(optionButtons(window)[2])) << "the other frame keeps its choice";
 }
 
-TEST_F(MainWindowTest, ControlsSitWhereTheTwipsPutThemAt96Dpi) {
-  EXPECT_EQ(clientSize(window).cx, 231);
-  EXPECT_EQ(clientSize(window).cy, 141);
-  auto expectRect = [](HWND control, LONG left, LONG top, LONG width, LONG height) {
-    ASSERT_NE(control, nullptr);
-    const RECT r = rectInParent(control);
-    EXPECT_EQ(r.left, left);
-    EXPECT_EQ(r.top, top);
-    EXPECT_EQ(r.right - r.left, width);
-    EXPECT_EQ(r.bottom - r.top, height);
-  };
-  expectRect(findChild(window, L"Button", L"フロッピー"), 8, 8, 97, 65);
-  expectRect(findChild(window, L"Button", L"ＵＳＢ"), 120, 8, 97, 65);
-  const auto options = optionButtons(window);
-  expectRect(options[0], 24, 24, 65, 17);
-  expectRect(options[1], 24, 48, 73, 17);
-  expectRect(options[2], 136, 24, 65, 17);
-  expectRect(options[3], 136, 48, 73, 17);
-  expectRect(findChild(window, L"Static", L"パスワード："), 8, 80, 65, 17);
-  expectRect(findChild(window, L"Edit", L""), 80, 80, 121, 18);
-  expectRect(findChild(window, L"Button", L"実行"), 8, 104, 65, 33);
-  expectRect(findChild(window, L"Button", L"終了"), 80, 104, 65, 33);
-}
-
 TEST_F(MainWindowTest, PasswordFieldMasksWithAsterisksAndNoButtonIsDefault) {
   HWND field = findChild(window, L"Edit", L"");
   ASSERT_NE(field, nullptr);

@@ -1,0 +1,94 @@
+// Where the windows and their controls sit: at 96 dpi exactly the pixels the
+// twips make (15 twips a pixel); at any other DPI the same scaled, within a
+// pixel. The bench runs this file at 96 and at 144 dpi.
+#include "driver.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace e2e;
+
+struct Box {
+  LONG left, top, width, height; // at 96 dpi
+};
+
+double screenScale() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi / 96.0;
+}
+
+// Each value within a pixel of its 96-dpi size times the scale.
+void expectScaled(const char *what, LONG actual, LONG at96) {
+  const double expected = at96 * screenScale();
+  EXPECT_LE(std::fabs(actual - expected), 1.0) << what << ": " << actual << " for " << expected;
+}
+
+void expectBox(HWND control, const Box &box, const wchar_t *name) {
+  ASSERT_NE(control, nullptr) << name;
+  const RECT r = rectInParent(control);
+  SCOPED_TRACE(testing::Message() << "control " << static_cast<const void *>(name));
+  expectScaled("left", r.left, box.left);
+  expectScaled("top", r.top, box.top);
+  expectScaled("width", r.right - r.left, box.width);
+  expectScaled("height", r.bottom - r.top, box.height);
+}
+
+class LayoutTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    testsupport::seedServices(3, 3);
+    window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+  }
+  Program program;
+  HWND window = nullptr;
+};
+
+TEST_F(LayoutTest, BenchRunsAtTheDpiItWasAskedFor) {
+  wchar_t wanted[16] = {};
+  if (!GetEnvironmentVariableW(L"KESTROVA_BENCH_DPI", wanted, 16))
+    GTEST_SKIP() << "no DPI asked for";
+  EXPECT_DOUBLE_EQ(screenScale() * 96, _wtoi(wanted));
+}
+
+TEST_F(LayoutTest, MainWindow) {
+  const SIZE client = clientSize(window);
+  expectScaled("client width", client.cx, 231);
+  expectScaled("client height", client.cy, 141);
+  expectBox(findChild(window, L"Button", L"フロッピー"), {8, 8, 97, 65}, L"Frame1");
+  expectBox(findChild(window, L"Button", L"ＵＳＢ"), {120, 8, 97, 65}, L"Frame2");
+  const auto options = optionButtons(window);
+  ASSERT_EQ(options.size(), 4u);
+  expectBox(options[0], {24, 24, 65, 17}, L"Option1(0)");
+  expectBox(options[1], {24, 48, 73, 17}, L"Option1(1)");
+  expectBox(options[2], {136, 24, 65, 17}, L"Option1(2)");
+  expectBox(options[3], {136, 48, 73, 17}, L"Option1(3)");
+  expectBox(findChild(window, L"Static", L"パスワード："), {8, 80, 65, 17}, L"Label1");
+  expectBox(findChildOfClass(window, L"Edit"), {80, 80, 121, 18}, L"Text1");
+  expectBox(findChild(window, L"Button", L"実行"), {8, 104, 65, 33}, L"Command1");
+  expectBox(findChild(window, L"Button", L"終了"), {80, 104, 65, 33}, L"Command2");
+}
+
+TEST_F(LayoutTest, PasswordDialog) {
+  chooseMenuItem(window, L"パスワード変更(&P)");
+  HWND dialog = program.waitForWindow(L"パスワード変更");
+  ASSERT_NE(dialog, nullptr);
+  const SIZE client = clientSize(dialog);
+  expectScaled("client width", client.cx, 364);
+  expectScaled("client height", client.cy, 110);
+  for (int i = 0; i < 3; ++i)
+    expectBox(findChildOfClass(dialog, L"Edit", i), {120, 8 + 32 * i, 145, 25}, L"Text1(i)");
+  expectBox(findChild(dialog, L"Static", L"元のパスワード："), {8, 16, 105, 17}, L"Label1(0)");
+  expectBox(findChild(dialog, L"Static", L"新パスワード："), {8, 48, 105, 17}, L"Label1(1)");
+  expectBox(findChild(dialog, L"Static", L"新パスワード確認："), {8, 80, 105, 17}, L"Label1(2)");
+  expectBox(findChild(dialog, L"Button", L"OK"), {272, 8, 81, 25}, L"OKButton");
+  expectBox(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"), {272, 40, 81, 25}, L"CancelButton");
+}
+
+} // namespace
