@@ -31,10 +31,9 @@ MainWindow::~MainWindow() {
 bool MainWindow::load() {
   registerWindowClass(instance_, kClassName, &MainWindow::windowProc, IDI_APP);
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDM_MAIN));
-  CreateWindowExW(0, kClassName, widen(texts::kWindowCaption).c_str(), WS_OVERLAPPEDWINDOW,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
-                  instance_, this);
-  if (!window_)
+  if (!CreateWindowExW(0, kClassName, widen(texts::kWindowCaption).c_str(), WS_OVERLAPPEDWINDOW,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
+                       instance_, this))
     return false;
   createControls();
   const UINT dpi = dpiForWindow(window_);

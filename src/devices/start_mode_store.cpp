@@ -6,7 +6,7 @@
 namespace devices {
 namespace {
 
-constexpr char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
+constexpr char kServicesKey[] = R"(SYSTEM\CurrentControlSet\Services\)";
 constexpr char kStartValue[] = "Start";
 constexpr std::uint32_t kQueryBufferSize = 256;
 

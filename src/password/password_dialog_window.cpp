@@ -9,6 +9,7 @@
 #include "platform/win32/wide.h"
 
 #include <algorithm>
+#include <iterator>
 #include <commctrl.h>
 
 namespace password {
@@ -21,8 +22,14 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 // Control IDs stay clear of IDOK and IDCANCEL, which Enter and Esc send.
-constexpr int kFieldIds[3] = {401, 402, 403};
-constexpr int kLabelIds[3] = {404, 405, 406};
+struct FieldRow {
+  int fieldId;
+  int labelId;
+  const char *caption;
+};
+constexpr FieldRow kRows[3] = {{401, 404, texts::kOldPasswordLabel},
+                               {402, 405, texts::kNewPasswordLabel},
+                               {403, 406, texts::kConfirmLabel}};
 constexpr int kOkId = 407;
 constexpr int kCancelId = 408;
 
@@ -57,9 +64,9 @@ void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwn
 
 bool PasswordDialogWindow::create() {
   registerWindowClass(instance_, kClassName, &PasswordDialogWindow::windowProc, IDI_APP);
-  CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
-  if (!window_)
+  if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
+                       instance_, this))
     return false;
   auto icon = reinterpret_cast<LPARAM>(LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP)));
   SendMessageW(window_, WM_SETICON, ICON_BIG, icon);
@@ -71,17 +78,19 @@ bool PasswordDialogWindow::create() {
   return true;
 }
 
+// In the tab order: the three fields, OK, Cancel; the labels take no focus.
 void PasswordDialogWindow::createControls() {
-  for (std::size_t i = 0; i < fields_.size(); ++i)
-    fields_[i] = createPasswordField(window_, instance_, kFieldIds[i]);
+  static_assert(std::size(kRows) == std::tuple_size_v<decltype(fields_)>);
+  std::transform(std::begin(kRows), std::end(kRows), fields_.begin(), [this](const FieldRow &row) {
+    return createPasswordField(window_, instance_, row.fieldId);
+  });
   constexpr DWORD button = BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP;
   okButton_ = createControl(window_, instance_, WC_BUTTONW, texts::kOk, button, kOkId);
   cancelButton_ = createControl(window_, instance_, WC_BUTTONW, texts::kCancel, button, kCancelId);
-  const char *const captions[3] = {texts::kOldPasswordLabel, texts::kNewPasswordLabel,
-                                   texts::kConfirmLabel};
-  for (std::size_t i = 0; i < labels_.size(); ++i)
-    labels_[i] = createControl(window_, instance_, WC_STATICW, captions[i],
-                               SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, kLabelIds[i]);
+  std::transform(std::begin(kRows), std::end(kRows), labels_.begin(), [this](const FieldRow &row) {
+    return createControl(window_, instance_, WC_STATICW, row.caption,
+                         SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, row.labelId);
+  });
 }
 
 void PasswordDialogWindow::layout(UINT dpi) {
@@ -123,6 +132,8 @@ void PasswordDialogWindow::runModalLoop() {
       PostQuitMessage(static_cast<int>(message.wParam)); // for the main loop to see
       break;
     }
+    // GetMessageW may have dispatched a sent message that closed the dialog.
+    // cppcheck-suppress knownConditionTrueFalse
     if (window_ && IsDialogMessageW(window_, &message))
       continue;
     TranslateMessage(&message);

@@ -8,7 +8,7 @@ namespace {
 constexpr unsigned kWinDirBufferSize = 256;
 constexpr char kFileName[] = "\\vantorel.P01";
 // A first line longer than this is no password file of ours.
-constexpr std::size_t kMaxLineBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxLineBytes = std::size_t{4} * 1024 * 1024;
 
 } // namespace
 

@@ -2,6 +2,8 @@
 // prefix, it appends the document it was asked to open to C:\help-handler.log.
 #include <windows.h>
 
+#include <cwchar>
+
 int wmain(int argc, wchar_t **argv) {
   HANDLE log = CreateFileW(L"C:\\help-handler.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -9,7 +11,7 @@ int wmain(int argc, wchar_t **argv) {
     return 1;
   const wchar_t *document = argc > 1 ? argv[1] : L"";
   DWORD written = 0;
-  WriteFile(log, document, static_cast<DWORD>(lstrlenW(document) * sizeof(wchar_t)), &written, nullptr);
+  WriteFile(log, document, static_cast<DWORD>(wcslen(document) * sizeof(wchar_t)), &written, nullptr);
   WriteFile(log, L"\n", sizeof(wchar_t), &written, nullptr);
   CloseHandle(log);
   return 0;

@@ -14,6 +14,7 @@ using namespace testsupport;
 
 struct ShownState {
   DWORD floppy, usb;
+  // cppcheck-suppress unusedStructMember ; read through GetParam()
   std::array<bool, 4> checked;
 };
 

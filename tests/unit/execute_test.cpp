@@ -46,19 +46,6 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   EXPECT_EQ(faults.calls().back(), "RegCloseKey");
 }
 
-TEST_F(ExecuteTest, FloppyIsWrittenBeforeUsb) {
-  form.Command1_Click();
-  std::vector<std::string> writes;
-  for (const auto &call : faults.calls())
-    if (call == "RegCreateKeyEx")
-      writes.push_back(call);
-  ASSERT_EQ(writes.size(), 2u);
-  faults.failCall("RegCreateKeyEx", 3, 5); // the next Execute's floppy write
-  window.messages.clear();
-  form.Command1_Click();
-  EXPECT_EQ(faults.count("RegCreateKeyEx"), 3) << "USB is not tried after the floppy failed";
-}
-
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
   writePasswordFile("Secret\r\n");
   for (const std::string &typed : std::vector<std::string>{"", "secret", "Secret ", " Secret", "SECRET"}) {

@@ -17,12 +17,10 @@ std::string keyOf(std::string text) {
 } // namespace
 
 void SimRegistry::addKey(const std::string &path) {
-  std::string prefix;
   std::size_t start = 0;
   while (start <= path.size()) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
-    prefix = path.substr(0, end);
-    keys_[keyOf(prefix)];
+    keys_[keyOf(path.substr(0, end))];
     start = end + 1;
   }
 }
