@@ -4,8 +4,8 @@
 #include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
 
 #include <commctrl.h>
 #include <objbase.h>

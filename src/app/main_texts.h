@@ -32,7 +32,8 @@ constexpr char kUsbWriteFailed[] = "設定が出来ませんでした。(004)";
 // By device, in the order of the device table.
 constexpr const char *kWriteFailed[] = {kFloppyWriteFailed, kUsbWriteFailed};
 constexpr char kDoneTitle[] = "設定完了";
-constexpr char kDonePrompt[] = "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
+constexpr char kDonePrompt[] =
+    "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
 
 } // namespace app::texts
 #endif

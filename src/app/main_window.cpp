@@ -57,7 +57,8 @@ void MainWindow::createControls() {
   };
   constexpr DWORD radio = BS_AUTORADIOBUTTON;
   frames_[0] = child(WC_BUTTONW, texts::kFloppyFrame, BS_GROUPBOX | WS_GROUP, IDC_FRAME1);
-  options_[0] = child(WC_BUTTONW, texts::kAllowed, radio | WS_GROUP | WS_TABSTOP, IDC_OPTION1_FIRST);
+  options_[0] =
+      child(WC_BUTTONW, texts::kAllowed, radio | WS_GROUP | WS_TABSTOP, IDC_OPTION1_FIRST);
   options_[1] = child(WC_BUTTONW, texts::kProhibited, radio, IDC_OPTION1_FIRST + 1);
   frames_[1] = child(WC_BUTTONW, texts::kUsbFrame, BS_GROUPBOX | WS_GROUP, IDC_FRAME2);
   options_[2] =
@@ -119,7 +120,8 @@ void MainWindow::unload() {
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto *self = static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    auto *self =
+        static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }

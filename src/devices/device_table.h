@@ -5,8 +5,8 @@
 namespace devices {
 
 struct Device {
-  const char *service;   // the service name under ...\Services
-  int allowedOption;     // index into the main window's Option1
+  const char *service; // the service name under ...\Services
+  int allowedOption;   // index into the main window's Option1
   int prohibitedOption;
 };
 

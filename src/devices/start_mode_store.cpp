@@ -28,7 +28,8 @@ std::int32_t startModeOf(std::uint32_t type, const std::uint8_t *data, std::uint
 std::int32_t StartModeStore::fncGetReg(const std::string &strKind) {
   const auto subKey = serviceKey(codec_, strKind);
   platform::RegKey key = 0;
-  if (!subKey || registry_.openKey(*subKey, platform::kKeyQueryValue, &key) != platform::kRegSuccess)
+  if (!subKey ||
+      registry_.openKey(*subKey, platform::kKeyQueryValue, &key) != platform::kRegSuccess)
     return kUnreadable;
 
   std::uint8_t data[kQueryBufferSize] = {};
@@ -50,8 +51,9 @@ bool StartModeStore::fncSaveReg(const std::string &strKind, std::int32_t longVal
   if (!subKey || registry_.createKey(*subKey, platform::kKeySetValue | platform::kKeyCreateSubKey,
                                      &key) != platform::kRegSuccess)
     return false;
-  const bool written = registry_.setDword(key, kStartValue, static_cast<std::uint32_t>(longValue)) ==
-                       platform::kRegSuccess;
+  const bool written =
+      registry_.setDword(key, kStartValue, static_cast<std::uint32_t>(longValue)) ==
+      platform::kRegSuccess;
   registry_.closeKey(key);
   return written;
 }

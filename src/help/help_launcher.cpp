@@ -17,7 +17,8 @@ std::vector<std::string> characters(const std::string &text) {
   std::vector<std::string> result;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t length = 1;
-    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+    while (i + length < text.size() &&
+           (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
       ++length;
     result.push_back(text.substr(i, length));
     i += length;
@@ -77,8 +78,8 @@ void HelpLauncher::fncShowHelp(platform::WindowHandle window, const std::string 
 
 bool HelpLauncher::shellOpens(platform::WindowHandle window, const std::string &target) {
   const auto ansiTarget = codec_.toAnsi(target);
-  return ansiTarget &&
-         shell_.open(window, *ansiTarget, kWorkingDirectory, platform::kShowNormal) > kShellSuccessAbove;
+  return ansiTarget && shell_.open(window, *ansiTarget, kWorkingDirectory, platform::kShowNormal) >
+                           kShellSuccessAbove;
 }
 
 void HelpLauncher::showVersion(platform::WindowOps &ui) {

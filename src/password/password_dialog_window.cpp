@@ -9,8 +9,8 @@
 #include "platform/win32/wide.h"
 
 #include <algorithm>
-#include <iterator>
 #include <commctrl.h>
+#include <iterator>
 
 namespace password {
 namespace {
@@ -38,18 +38,16 @@ constexpr int kCancelId = 408;
 using namespace platform::win32;
 
 HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
-  HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                               WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP |
-                                   WS_TABSTOP,
-                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               instance, nullptr);
+  HWND field = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_EDITW, L"",
+      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
   SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
   return field;
 }
 
-PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner,
-                                           PasswordOwner &passwords)
+PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords)
     : instance_(instance), owner_(owner), dialog_(*this, *this, passwords) {}
 
 void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords) {
@@ -64,9 +62,9 @@ void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwn
 
 bool PasswordDialogWindow::create() {
   registerWindowClass(instance_, kClassName, &PasswordDialogWindow::windowProc, IDI_APP);
-  if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle,
-                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
-                       instance_, this))
+  if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_,
+                       this))
     return false;
   auto icon = reinterpret_cast<LPARAM>(LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP)));
   SendMessageW(window_, WM_SETICON, ICON_BIG, icon);
@@ -164,8 +162,8 @@ void PasswordDialogWindow::unload() {
 LRESULT CALLBACK PasswordDialogWindow::windowProc(HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto *self =
-        static_cast<PasswordDialogWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    auto *self = static_cast<PasswordDialogWindow *>(
+        reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }

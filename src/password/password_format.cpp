@@ -77,8 +77,9 @@ std::optional<std::string> decodePassword(std::string_view lineBytes,
 std::optional<std::string> encodeField(const std::string &password) {
   if (password.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
     return std::nullopt;
-  const bool needsQuotes = password.find(',') != std::string::npos ||
-                           (!password.empty() && (isBlank(password.front()) || isBlank(password.back())));
+  const bool needsQuotes =
+      password.find(',') != std::string::npos ||
+      (!password.empty() && (isBlank(password.front()) || isBlank(password.back())));
   std::string field = needsQuotes ? '"' + password + '"' : password;
   // The reader is the judge: what it wouldn't give back unchanged (a leading
   // quote, or a quote inside a quoted field) can't be stored.

@@ -100,7 +100,8 @@ HWND Program::waitForMainWindow(DWORD timeoutMs) const {
   HWND found = nullptr;
   waitUntil(
       [&] {
-        found = findTopLevel([](HWND w) { return textOf(w) == L"Kestrova" && classOf(w) != L"#32770"; });
+        found = findTopLevel(
+            [](HWND w) { return textOf(w) == L"Kestrova" && classOf(w) != L"#32770"; });
         return found != nullptr;
       },
       timeoutMs);

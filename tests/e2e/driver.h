@@ -42,7 +42,8 @@ private:
 std::wstring textOf(HWND window);
 std::wstring classOf(HWND window);
 // The nth direct child of the class with the caption.
-HWND findChild(HWND parent, const std::wstring &className, const std::wstring &caption, int nth = 0);
+HWND findChild(HWND parent, const std::wstring &className, const std::wstring &caption,
+               int nth = 0);
 // The nth direct child of the class, whatever its text.
 HWND findChildOfClass(HWND parent, const std::wstring &className, int nth = 0);
 // The main window's option buttons in the order Option1(0) to Option1(3):

@@ -52,7 +52,8 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesThenEnds) {
   ASSERT_NE(box, nullptr);
   const MessageBoxText text = readMessageBox(box);
   EXPECT_EQ(text.title, L"設定完了");
-  EXPECT_EQ(text.prompt, L"設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。");
+  EXPECT_EQ(text.prompt,
+            L"設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。");
   EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(4));
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
   pressOk(box);
@@ -70,7 +71,8 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndTheWindowStays) {
     EXPECT_EQ(text.title, L"エラー") << typed;
     EXPECT_EQ(text.prompt, L"パスワードが異なります") << typed;
     EXPECT_TRUE(program->running());
-    EXPECT_EQ(textLength(field()), static_cast<int>(wcslen(typed))) << "the field keeps what was typed";
+    EXPECT_EQ(textLength(field()), static_cast<int>(wcslen(typed)))
+        << "the field keeps what was typed";
   }
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
   clearText(field());
@@ -123,8 +125,8 @@ TEST_F(ExecuteTest, EnterInThePasswordFieldDoesNotExecute) {
 
 TEST_F(ExecuteTest, APasswordFileLockedByAnotherProgramMatchesNothing) {
   writePasswordFile("\r\n");
-  HANDLE held = CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE held =
+      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(start());
   const MessageBoxText text = execute();

@@ -11,7 +11,8 @@ int wmain(int argc, wchar_t **argv) {
     return 1;
   const wchar_t *document = argc > 1 ? argv[1] : L"";
   DWORD written = 0;
-  WriteFile(log, document, static_cast<DWORD>(wcslen(document) * sizeof(wchar_t)), &written, nullptr);
+  WriteFile(log, document, static_cast<DWORD>(wcslen(document) * sizeof(wchar_t)), &written,
+            nullptr);
   WriteFile(log, L"\n", sizeof(wchar_t), &written, nullptr);
   CloseHandle(log);
   return 0;

@@ -117,10 +117,9 @@ TEST_F(HelpTest, WithoutAnAssociationTheThreeLineMessageComesOnce) {
   HWND box = program->waitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(readMessageBox(box).title, L"vantorel");
-  EXPECT_EQ(readMessageBox(box).prompt,
-            L"ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
-            L" インターネットエクスプローラなどを準備してください。\r"
-            L"   とりあえず 表示しますが、正しく表示できません");
+  EXPECT_EQ(readMessageBox(box).prompt, L"ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
+                                        L" インターネットエクスプローラなどを準備してください。\r"
+                                        L"   とりあえず 表示しますが、正しく表示できません");
   pressOk(box);
   Sleep(500);
   EXPECT_EQ(program->messageBox(), nullptr) << "shown once";

@@ -26,7 +26,8 @@ protected:
   }
   // Opens the dialog, fills the three fields and presses OK; returns the
   // prompt of the box that answered, or "" when the dialog closed silently.
-  std::wstring change(const std::wstring &old, const std::wstring &fresh, const std::wstring &again) {
+  std::wstring change(const std::wstring &old, const std::wstring &fresh,
+                      const std::wstring &again) {
     HWND dialog = openDialog();
     if (!dialog)
       return L"<no dialog>";
@@ -66,7 +67,8 @@ TEST_F(PasswordDialogTest, OpensFreshOwnedAndModalWithFocusInTheFirstField) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), window) << "owned: stays out of the taskbar";
   EXPECT_FALSE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-  EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) &
+               (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_FALSE(IsWindowEnabled(window)) << "the main window waits";
   for (int i = 0; i < 3; ++i) {
     HWND field = findChildOfClass(dialog, L"Edit", i);
@@ -105,8 +107,8 @@ TEST_F(PasswordDialogTest, WrongCurrentPasswordAndMismatchAreReported) {
 
 TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
   writePasswordFile("\r\n");
-  HANDLE held = CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE held =
+      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const std::wstring prompt = change(L"", L"x", L"x");
   CloseHandle(held);

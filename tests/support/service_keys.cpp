@@ -15,7 +15,9 @@ bool keyExists(const std::string &service) {
   return true;
 }
 
-void deleteKey(const std::string &service) { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path(service).c_str()); }
+void deleteKey(const std::string &service) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, path(service).c_str());
+}
 
 void putValue(const std::string &service, DWORD type, const std::vector<BYTE> &data) {
   HKEY key = nullptr;

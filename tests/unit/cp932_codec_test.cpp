@@ -8,7 +8,8 @@ TEST(Cp932Codec, ConvertsJapaneseBothWays) {
   sim::Cp932Codec codec;
   EXPECT_EQ(codec.toAnsi("パス"), std::optional<std::string>("\x83\x70\x83\x58"));
   EXPECT_EQ(codec.toAnsi("ｷｬﾝｾﾙ"), std::optional<std::string>("\xB7\xAC\xDD\xBE\xD9"));
-  EXPECT_EQ(codec.toAnsi("～"), std::optional<std::string>("\x81\x60")); // CP932, not plain Shift-JIS
+  EXPECT_EQ(codec.toAnsi("～"),
+            std::optional<std::string>("\x81\x60")); // CP932, not plain Shift-JIS
   EXPECT_EQ(codec.fromAnsi("\x83\x70\x83\x58"), std::optional<std::string>("パス"));
   EXPECT_EQ(codec.toAnsi(""), std::optional<std::string>(""));
   EXPECT_EQ(codec.toAnsi("C:\\WINDOWS"), std::optional<std::string>("C:\\WINDOWS"));

@@ -11,7 +11,9 @@ using namespace testing_world;
 
 class FakeDialogFields : public password::DialogControls {
 public:
-  std::string fieldText(int index) const override { return fields[static_cast<std::size_t>(index)]; }
+  std::string fieldText(int index) const override {
+    return fields[static_cast<std::size_t>(index)];
+  }
   std::array<std::string, 3> fields;
 };
 
@@ -19,7 +21,8 @@ class DialogTest : public ::testing::Test, protected SimWorld {
 protected:
   // One opening of the dialog: fields typed, OK pressed. Returns the prompt
   // shown, or "" when none was.
-  std::string changeWith(const std::string &old, const std::string &fresh, const std::string &again) {
+  std::string changeWith(const std::string &old, const std::string &fresh,
+                         const std::string &again) {
     FakeDialogFields fields;
     fields.fields = {old, fresh, again};
     sim::RecordingWindow dialogWindow;

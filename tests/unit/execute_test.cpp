@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include <set>
-
 namespace {
 
 using namespace testing_world;
@@ -48,7 +46,8 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
 
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
   writePasswordFile("Secret\r\n");
-  for (const std::string &typed : std::vector<std::string>{"", "secret", "Secret ", " Secret", "SECRET"}) {
+  for (const std::string &typed :
+       std::vector<std::string>{"", "secret", "Secret ", " Secret", "SECRET"}) {
     window.messages.clear();
     controls.password = typed;
     form.Command1_Click();
@@ -114,40 +113,6 @@ TEST_F(ExecuteTest, MenuItemsActLikeTheButtons) {
   form.mnuAction_Click();
   EXPECT_EQ(usb(), 4u);
   EXPECT_EQ(window.unloads, 2);
-}
-
-// Every platform call that Execute makes, failed in turn: the administrator
-// always sees exactly one defined message, and what was stored before is
-// either kept or, on success, replaced by the choice.
-TEST_F(ExecuteTest, EachFailingPlatformCallGivesADefinedOutcome) {
-  writePasswordFile("pw\r\n");
-  controls.password = "pw";
-  choose(1);
-  choose(3);
-  const std::size_t before = faults.calls().size();
-  form.Command1_Click();
-  const std::size_t callsOfExecute = faults.calls().size() - before;
-  ASSERT_GT(callsOfExecute, 5u);
-
-  const std::set<std::string> defined = {"パスワードが異なります", "設定が出来ませんでした。(003)",
-                                         "設定が出来ませんでした。(004)", kDone};
-  for (std::size_t n = 1; n <= callsOfExecute; ++n) {
-    SimWorld world;
-    world.writePasswordFile("pw\r\n");
-    world.seed(3, 3);
-    world.form.Form_Load();
-    world.controls.password = "pw";
-    world.controls.selectOption(1);
-    world.controls.selectOption(3);
-    world.faults.failNthCall(static_cast<int>(world.faults.calls().size() + n), 5);
-    world.form.Command1_Click();
-    ASSERT_EQ(world.window.messages.size(), 1u) << "fault at call " << n;
-    EXPECT_TRUE(defined.count(world.window.messages[0].prompt)) << "fault at call " << n;
-    const bool done = world.window.messages[0].prompt == kDone;
-    EXPECT_EQ(world.window.unloads, done ? 1 : 0);
-    EXPECT_EQ(world.registry.dword(kUsbKey, "Start"), done ? 4u : 3u) << "fault at call " << n;
-    EXPECT_EQ(world.passwordFileBytes(), "pw\r\n");
-  }
 }
 
 } // namespace

@@ -43,16 +43,16 @@ TEST(PasswordFormat, DecodesCp932AndUtf8AfterABom) {
 
 TEST(PasswordFormat, UndecodableBytesAreNoPassword) {
   sim::Cp932Codec codec;
-  EXPECT_EQ(decodePassword("ab\x83", codec), std::nullopt);            // half a character
+  EXPECT_EQ(decodePassword("ab\x83", codec), std::nullopt);               // half a character
   EXPECT_EQ(decodePassword(std::string("a\0b", 3), codec), std::nullopt); // NUL
-  EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xFF", codec), std::nullopt);  // BOM, then not UTF-8
+  EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xFF", codec), std::nullopt);     // BOM, then not UTF-8
   EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xC0\xAF", codec), std::nullopt); // overlong
 }
 
 TEST(PasswordFormat, EncodedFieldsReadBackExactly) {
   for (const std::string &password :
-       std::vector<std::string>{"", "secret", "two words", "a,b", " lead", "trail ", "\tboth\t", "a\"b", "パスワード",
-        std::string(10000, 'x')}) {
+       std::vector<std::string>{"", "secret", "two words", "a,b", " lead", "trail ", "\tboth\t",
+                                "a\"b", "パスワード", std::string(10000, 'x')}) {
     const auto field = encodeField(password);
     ASSERT_TRUE(field) << password;
     EXPECT_EQ(firstField(*field), password);
@@ -62,8 +62,8 @@ TEST(PasswordFormat, EncodedFieldsReadBackExactly) {
 }
 
 TEST(PasswordFormat, PasswordsNoFieldCanHoldAreRefused) {
-  for (const std::string &password :
-       std::vector<std::string>{"\"lead", "a,\"b", " a\"", "line\r\nbreak", "cr\rx", "lf\nx", std::string("n\0l", 3)})
+  for (const std::string &password : std::vector<std::string>{
+           "\"lead", "a,\"b", " a\"", "line\r\nbreak", "cr\rx", "lf\nx", std::string("n\0l", 3)})
     EXPECT_EQ(encodeField(password), std::nullopt) << password;
 }
 

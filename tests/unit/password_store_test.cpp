@@ -65,8 +65,8 @@ TEST_F(PasswordStoreTest, UnknownWindowsDirectoryFailsClosedAndWritesNothing) {
 
 TEST_F(PasswordStoreTest, StoredPasswordsReadBackExactly) {
   for (const std::string &password :
-       std::vector<std::string>{"", "secret", "Two Words", "a,b", " lead", "trail ", "パスワード", "ｷｬﾝｾﾙ",
-        std::string(10000, 'z')}) {
+       std::vector<std::string>{"", "secret", "Two Words", "a,b", " lead", "trail ", "パスワード",
+                                "ｷｬﾝｾﾙ", std::string(10000, 'z')}) {
     ASSERT_TRUE(passwords.putPasswd(password)) << password;
     EXPECT_EQ(passwords.getPasswd(), std::optional<std::string>(password));
   }
@@ -81,7 +81,8 @@ TEST_F(PasswordStoreTest, StoredPasswordsReadBackExactly) {
 
 TEST_F(PasswordStoreTest, UnstorablePasswordsAreRefusedAndTheOldOneStays) {
   writePasswordFile("old\r\n");
-  for (const std::string &password : std::vector<std::string>{"\"quoted", "a,\"b", "two\r\nlines", "\xF0\x9F\x98\x80"})
+  for (const std::string &password :
+       std::vector<std::string>{"\"quoted", "a,\"b", "two\r\nlines", "\xF0\x9F\x98\x80"})
     EXPECT_FALSE(passwords.putPasswd(password)) << password;
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
   EXPECT_EQ(filesInWindowsDirectory(), 1u);

@@ -27,7 +27,9 @@ public:
     selected[static_cast<std::size_t>(index ^ 1)] = false;
     selected[static_cast<std::size_t>(index)] = true;
   }
-  bool isOptionSelected(int index) const override { return selected[static_cast<std::size_t>(index)]; }
+  bool isOptionSelected(int index) const override {
+    return selected[static_cast<std::size_t>(index)];
+  }
   void setExitCaption(const std::string &caption) override { exitCaption = caption; }
   std::string passwordText() const override { return password; }
   void showPasswordDialog() override { ++dialogsShown; }
@@ -77,8 +79,9 @@ struct SimWorld {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   std::size_t filesInWindowsDirectory() const {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(windows.path()),
-                                                  std::filesystem::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(windows.path()),
+                      std::filesystem::directory_iterator()));
   }
   void seed(std::uint32_t floppy, std::uint32_t usb) {
     registry.putDword(kFloppyKey, "Start", floppy);

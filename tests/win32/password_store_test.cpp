@@ -58,7 +58,8 @@ TEST_F(PasswordStoreWin32, RoundTripsInShiftJisWithCrLf) {
 
 TEST_F(PasswordStoreWin32, AFileHeldOpenExclusivelyFailsClosedAndStaysAsItWas) {
   writePasswordFile("old\r\n");
-  HANDLE held = CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held =
+      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(store.getPasswd(), std::nullopt);
   EXPECT_FALSE(store.putPasswd("new"));

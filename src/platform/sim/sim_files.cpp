@@ -92,7 +92,8 @@ bool SimFiles::remove(const std::string &path) {
 }
 
 bool SimFiles::isNormalFile(const std::string &path) {
-  faults_.check("GetFileAttributes");
+  if (faults_.check("GetFileAttributes"))
+    return false;
   const std::string host = hostPath(path);
   const std::size_t slash = host.rfind('/');
   const std::string name = slash == std::string::npos ? host : host.substr(slash + 1);

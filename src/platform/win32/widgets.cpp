@@ -69,7 +69,8 @@ void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
   const int height = twipsToPixels(heightTwips, dpi);
   const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-  const SIZE outer = windowSizeForClient(width, height, style, exStyle, GetMenu(window) != nullptr, dpi);
+  const SIZE outer =
+      windowSizeForClient(width, height, style, exStyle, GetMenu(window) != nullptr, dpi);
   constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, flags);
   // A menu bar that wraps onto a second line takes height from the client

@@ -66,10 +66,11 @@ bool Win32Files::read(FileHandle file, char *buffer, std::size_t size, std::size
 
 void Win32Files::closeRead(FileHandle file) { CloseHandle(toHandle(file)); }
 
-bool Win32Files::createTemporary(const std::string &directory, std::string *path, FileHandle *file) {
+bool Win32Files::createTemporary(const std::string &directory, std::string *path,
+                                 FileHandle *file) {
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = directory + "\\vantorel.P01." + decimal(GetCurrentProcessId()) +
-                             "." + decimal(GetTickCount() + attempt) + ".tmp";
+    const std::string name = directory + "\\vantorel.P01." + decimal(GetCurrentProcessId()) + "." +
+                             decimal(GetTickCount() + attempt) + ".tmp";
     HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
@@ -116,7 +117,8 @@ bool Win32Files::remove(const std::string &path) { return DeleteFileA(path.c_str
 
 bool Win32Files::isNormalFile(const std::string &path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  constexpr DWORD notNormal = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  constexpr DWORD notNormal =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & notNormal);
 }
 
