@@ -1,0 +1,235 @@
+// The MSI from dist/ as Windows sees it, in the steps tests/package/msi-e2e
+// takes with msiexec: installed, upgraded by a newer version, and removed.
+//
+//   msi_e2e_tests.exe [gtest flags] installed VERSION   after msiexec /i
+//   msi_e2e_tests.exe [gtest flags] upgraded VERSION    after a newer one went on top
+//   msi_e2e_tests.exe [gtest flags] removed             after msiexec /x
+#include "driver.h"
+#include "support/service_keys.h"
+
+#include <gtest/gtest.h>
+#include <msi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+const std::wstring kInstallDir = L"C:\\Program Files\\Kestrova";
+const std::wstring kExe = kInstallDir + L"\\vantorel.exe";
+const std::wstring kHelp = kInstallDir + L"\\help.htm";
+constexpr wchar_t kUpgradeCode[] = L"{B57D45F0-161E-4209-922E-D7363168DE8F}";
+// msi-e2e writes it before the first install.
+constexpr wchar_t kPasswordFile[] = L"C:\\windows\\vantorel.P01";
+constexpr char kPassword[] = "msi-e2e\r\n";
+constexpr wchar_t kHandlerLog[] = L"C:\\help-handler.log";
+
+std::wstring g_expectedVersion;
+
+bool exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// For gtest's messages: UTF-8.
+std::string narrow(const std::wstring &text) {
+  std::string bytes(text.size() * 3 + 1, '\0');
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                       static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(size > 0 ? size : 0);
+  return bytes;
+}
+
+// Windows' comparison of paths: case-blind, a trailing backslash or not.
+bool samePath(std::wstring a, std::wstring b) {
+  for (std::wstring *path : {&a, &b})
+    if (path->size() > 3 && path->back() == L'\\')
+      path->pop_back();
+  return lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}
+
+std::string readBytes(const std::wstring &path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return "<missing>";
+  std::string bytes(4096, '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::wstring folder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+// Kestrova.lnk wherever the Start menu has it. A per-machine install puts it
+// in the all-users Programs folder; Wine's msi takes the user's one even with
+// ALLUSERS=1, so both count, but not both at once.
+std::vector<std::wstring> startMenuShortcuts() {
+  std::vector<std::wstring> found;
+  for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
+    const std::wstring link = folder(csidl) + L"\\Kestrova.lnk";
+    if (exists(link))
+      found.push_back(link);
+  }
+  return found;
+}
+
+struct Shortcut {
+  std::wstring target, workingDirectory, description, iconFile;
+  int iconIndex = -1;
+};
+
+Shortcut readShortcut(const std::wstring &path) {
+  Shortcut shortcut;
+  IShellLinkW *link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void **>(&link))))
+    return shortcut;
+  IPersistFile *file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+    if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+      wchar_t text[MAX_PATH] = {};
+      if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0)))
+        shortcut.target = text;
+      if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
+        shortcut.workingDirectory = text;
+      if (SUCCEEDED(link->GetDescription(text, MAX_PATH)))
+        shortcut.description = text;
+      if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &shortcut.iconIndex)))
+        shortcut.iconFile = text;
+    }
+    file->Release();
+  }
+  link->Release();
+  return shortcut;
+}
+
+// The installed products with Kestrova's UpgradeCode.
+std::vector<std::wstring> kestrovaProducts() {
+  std::vector<std::wstring> products;
+  wchar_t product[39] = {};
+  for (DWORD i = 0; MsiEnumRelatedProductsW(kUpgradeCode, 0, i, product) == ERROR_SUCCESS; ++i)
+    products.push_back(product);
+  return products;
+}
+
+std::wstring productVersion(const std::wstring &product) {
+  wchar_t version[64] = {};
+  DWORD size = 64;
+  MsiGetProductInfoW(product.c_str(), INSTALLPROPERTY_VERSIONSTRING, version, &size);
+  return version;
+}
+
+void setDefault(HKEY root, const std::wstring &key, const std::wstring &value) {
+  HKEY handle = nullptr;
+  RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+  RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+// .htm opens with the stand-in browser beside this program, as in help_test.cpp.
+void registerHtmHandler() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring handler(self);
+  handler = handler.substr(0, handler.rfind(L'\\') + 1) + L"help_handler.exe";
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    setDefault(root, L"Software\\Classes\\.htm", L"KestrovaTest.htm");
+    setDefault(root, L"Software\\Classes\\KestrovaTest.htm\\shell\\open\\command",
+               L"\"" + handler + L"\" \"%1\"");
+  }
+}
+
+std::wstring handlerLog() {
+  const std::string bytes = readBytes(kHandlerLog);
+  if (bytes == "<missing>")
+    return L"";
+  return std::wstring(reinterpret_cast<const wchar_t *>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+void expectOneProductAt(const std::wstring &version) {
+  const std::vector<std::wstring> products = kestrovaProducts();
+  ASSERT_EQ(products.size(), 1u) << "one Kestrova, not one beside the other";
+  EXPECT_EQ(productVersion(products[0]), version);
+}
+
+TEST(Installed, PutsBothFilesInProgramFilesKestrova) {
+  EXPECT_TRUE(exists(kExe));
+  EXPECT_TRUE(exists(kHelp));
+}
+
+TEST(Installed, RegistersOneProductWithTheUpgradeCode) { expectOneProductAt(g_expectedVersion); }
+
+TEST(Installed, TheStartMenuShortcutOpensTheInstalledProgram) {
+  const std::vector<std::wstring> links = startMenuShortcuts();
+  ASSERT_EQ(links.size(), 1u);
+  const Shortcut shortcut = readShortcut(links[0]);
+  EXPECT_TRUE(samePath(shortcut.target, kExe)) << narrow(shortcut.target);
+  EXPECT_TRUE(samePath(shortcut.workingDirectory, kInstallDir)) << narrow(shortcut.workingDirectory);
+  EXPECT_EQ(shortcut.description, L"USB メモリとフロッピーの使用を切り替えます");
+  EXPECT_NE(shortcut.iconFile.find(L"vantorel.ico"), std::wstring::npos) << narrow(shortcut.iconFile);
+  EXPECT_TRUE(exists(shortcut.iconFile)) << narrow(shortcut.iconFile);
+}
+
+TEST(Installed, TheProgramStartsAndOpensTheInstalledHelp) {
+  testsupport::seedServices(3, 3);
+  DeleteFileW(kHandlerLog);
+  registerHtmHandler();
+  setProgramPath(kExe); // the menu's command IDs come from the installed program
+  Program program;
+  HWND window = program.waitForMainWindow();
+  ASSERT_NE(window, nullptr) << "no window \"Kestrova\" from " << narrow(kExe);
+  chooseMenuItem(window, L"操作説明");
+  // The browser is started, and no box says "help.htmがありません。" or anything else.
+  waitUntil([&] { return !handlerLog().empty() || program.messageBox(); });
+  if (HWND box = program.messageBox())
+    FAIL() << "a message box: " << narrow(readMessageBox(box).prompt);
+  EXPECT_EQ(handlerLog(), L"C:\\Program Files\\Kestrova\\help.HTM\n");
+  Sleep(500);
+  EXPECT_EQ(program.messageBox(), nullptr);
+}
+
+TEST(Upgraded, TheNewerVersionReplacedTheOlderOne) {
+  expectOneProductAt(g_expectedVersion);
+  EXPECT_TRUE(exists(kExe));
+  EXPECT_TRUE(exists(kHelp));
+  EXPECT_EQ(startMenuShortcuts().size(), 1u);
+}
+
+TEST(Removed, TheInstallFolderIsGone) {
+  EXPECT_FALSE(exists(kExe));
+  EXPECT_FALSE(exists(kHelp));
+  EXPECT_FALSE(exists(kInstallDir));
+}
+
+TEST(Removed, TheShortcutIsGone) { EXPECT_TRUE(startMenuShortcuts().empty()); }
+
+TEST(Removed, NoProductCarriesTheUpgradeCode) { EXPECT_TRUE(kestrovaProducts().empty()); }
+
+TEST(Removed, ThePasswordFileStays) { EXPECT_EQ(readBytes(kPasswordFile), kPassword); }
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv) {
+  testing::InitGoogleTest(&argc, argv);
+  const std::wstring phase = argc > 1 ? argv[1] : L"";
+  const bool withVersion = phase == L"installed" || phase == L"upgraded";
+  if ((withVersion && argc != 3) || (!withVersion && (phase != L"removed" || argc != 2))) {
+    fwprintf(stderr, L"usage: msi_e2e_tests [gtest flags] installed|upgraded VERSION | removed\n");
+    return 2;
+  }
+  if (withVersion)
+    g_expectedVersion = argv[2];
+  testing::GTEST_FLAG(filter) = phase == L"installed" ? "Installed.*" : phase == L"upgraded" ? "Upgraded.*" : "Removed.*";
+  CoInitialize(nullptr);
+  const int status = RUN_ALL_TESTS();
+  CoUninitialize();
+  return status;
+}
