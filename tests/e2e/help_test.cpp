@@ -1,46 +1,15 @@
 // The Help menu and the version box of the shipped program, with a stand-in
 // browser registered for .htm in the test prefix.
 #include "driver.h"
+#include "support/htm_handler.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace {
 
 using namespace e2e;
-
-constexpr wchar_t kHandlerLog[] = L"C:\\help-handler.log";
-
-std::wstring besideThisProgram(const wchar_t *name) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring directory(path);
-  return directory.substr(0, directory.rfind(L'\\') + 1) + name;
-}
-
-void setDefault(HKEY root, const std::wstring &key, const std::wstring &value) {
-  HKEY handle = nullptr;
-  RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-  RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
-
-// .htm opens with the stand-in browser, for this user and the machine alike.
-void registerHandler() {
-  const std::wstring command = L"\"" + besideThisProgram(L"help_handler.exe") + L"\" \"%1\"";
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    setDefault(root, L"Software\\Classes\\.htm", L"KestrovaTest.htm");
-    setDefault(root, L"Software\\Classes\\KestrovaTest.htm\\shell\\open\\command", command);
-  }
-}
-
-void removeHtmAssociation() {
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-    RegDeleteTreeW(root, L"Software\\Classes\\.htm");
-}
+using namespace testsupport;
 
 // A copy of the program in directory, with or without help.htm beside it.
 std::wstring installCopy(const std::wstring &directory, bool withHelp) {
@@ -59,25 +28,12 @@ std::wstring installCopy(const std::wstring &directory, bool withHelp) {
   return exe;
 }
 
-std::wstring handlerLog() {
-  HANDLE file = CreateFileW(kHandlerLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return L"";
-  std::wstring text(4096, L'\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read / sizeof(wchar_t));
-  return text;
-}
-
 class HelpTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    testsupport::seedServices(3, 3);
-    DeleteFileW(kHandlerLog);
-    registerHandler();
+    seedServices(3, 3);
+    forgetHtmHandlerLog();
+    registerHtmHandler();
   }
   // Starts the copy and chooses 操作説明; the window, or nullptr.
   HWND startAndAskForHelp(const std::wstring &exe) {
@@ -100,15 +56,15 @@ TEST_F(HelpTest, AMissingDocumentIsNamedWithItsPath) {
 
 TEST_F(HelpTest, TheAssociatedProgramReceivesTheDocument) {
   ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova", true)), nullptr);
-  ASSERT_TRUE(waitUntil([] { return !handlerLog().empty(); }));
-  EXPECT_EQ(handlerLog(), L"C:\\kestrova\\help.HTM\n");
+  ASSERT_TRUE(waitUntil([] { return !htmHandlerLog().empty(); }));
+  EXPECT_EQ(htmHandlerLog(), L"C:\\kestrova\\help.HTM\n");
   EXPECT_EQ(program->messageBox(), nullptr);
 }
 
 TEST_F(HelpTest, ADottedFolderStillOpensItOnTheSecondAttempt) {
   ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova-1.0", true)), nullptr);
-  ASSERT_TRUE(waitUntil([] { return !handlerLog().empty(); }));
-  EXPECT_EQ(handlerLog(), L"C:\\kestrova-1.0\\help.HTM\n");
+  ASSERT_TRUE(waitUntil([] { return !htmHandlerLog().empty(); }));
+  EXPECT_EQ(htmHandlerLog(), L"C:\\kestrova-1.0\\help.HTM\n");
 }
 
 TEST_F(HelpTest, WithoutAnAssociationTheThreeLineMessageComesOnce) {
@@ -123,7 +79,7 @@ TEST_F(HelpTest, WithoutAnAssociationTheThreeLineMessageComesOnce) {
   pressOk(box);
   Sleep(500);
   EXPECT_EQ(program->messageBox(), nullptr) << "shown once";
-  EXPECT_TRUE(handlerLog().empty());
+  EXPECT_TRUE(htmHandlerLog().empty());
 }
 
 TEST_F(HelpTest, AtTheRootOfADriveThePathHasOneBackslash) {

@@ -5,6 +5,7 @@
 //   msi_e2e_tests.exe [gtest flags] upgraded VERSION    after a newer one went on top
 //   msi_e2e_tests.exe [gtest flags] removed             after msiexec /x
 #include "driver.h"
+#include "support/htm_handler.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -26,17 +27,19 @@ constexpr wchar_t kUpgradeCode[] = L"{B57D45F0-161E-4209-922E-D7363168DE8F}";
 // msi-e2e writes it before the first install.
 constexpr wchar_t kPasswordFile[] = L"C:\\windows\\vantorel.P01";
 constexpr char kPassword[] = "msi-e2e\r\n";
-constexpr wchar_t kHandlerLog[] = L"C:\\help-handler.log";
 
 std::wstring g_expectedVersion;
 
-bool exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring &path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // For gtest's messages: UTF-8.
 std::string narrow(const std::wstring &text) {
   std::string bytes(text.size() * 3 + 1, '\0');
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                                       static_cast<int>(bytes.size()), nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                          static_cast<int>(bytes.size()), nullptr, nullptr);
   bytes.resize(size > 0 ? size : 0);
   return bytes;
 }
@@ -50,7 +53,8 @@ bool samePath(std::wstring a, std::wstring b) {
 }
 
 std::string readBytes(const std::wstring &path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return "<missing>";
   std::string bytes(4096, '\0');
@@ -126,34 +130,6 @@ std::wstring productVersion(const std::wstring &product) {
   return version;
 }
 
-void setDefault(HKEY root, const std::wstring &key, const std::wstring &value) {
-  HKEY handle = nullptr;
-  RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-  RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
-
-// .htm opens with the stand-in browser beside this program, as in help_test.cpp.
-void registerHtmHandler() {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring handler(self);
-  handler = handler.substr(0, handler.rfind(L'\\') + 1) + L"help_handler.exe";
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    setDefault(root, L"Software\\Classes\\.htm", L"KestrovaTest.htm");
-    setDefault(root, L"Software\\Classes\\KestrovaTest.htm\\shell\\open\\command",
-               L"\"" + handler + L"\" \"%1\"");
-  }
-}
-
-std::wstring handlerLog() {
-  const std::string bytes = readBytes(kHandlerLog);
-  if (bytes == "<missing>")
-    return L"";
-  return std::wstring(reinterpret_cast<const wchar_t *>(bytes.data()), bytes.size() / sizeof(wchar_t));
-}
-
 void expectOneProductAt(const std::wstring &version) {
   const std::vector<std::wstring> products = kestrovaProducts();
   ASSERT_EQ(products.size(), 1u) << "one Kestrova, not one beside the other";
@@ -172,26 +148,28 @@ TEST(Installed, TheStartMenuShortcutOpensTheInstalledProgram) {
   ASSERT_EQ(links.size(), 1u);
   const Shortcut shortcut = readShortcut(links[0]);
   EXPECT_TRUE(samePath(shortcut.target, kExe)) << narrow(shortcut.target);
-  EXPECT_TRUE(samePath(shortcut.workingDirectory, kInstallDir)) << narrow(shortcut.workingDirectory);
+  EXPECT_TRUE(samePath(shortcut.workingDirectory, kInstallDir))
+      << narrow(shortcut.workingDirectory);
   EXPECT_EQ(shortcut.description, L"USB メモリとフロッピーの使用を切り替えます");
-  EXPECT_NE(shortcut.iconFile.find(L"vantorel.ico"), std::wstring::npos) << narrow(shortcut.iconFile);
+  EXPECT_NE(shortcut.iconFile.find(L"vantorel.ico"), std::wstring::npos)
+      << narrow(shortcut.iconFile);
   EXPECT_TRUE(exists(shortcut.iconFile)) << narrow(shortcut.iconFile);
 }
 
 TEST(Installed, TheProgramStartsAndOpensTheInstalledHelp) {
   testsupport::seedServices(3, 3);
-  DeleteFileW(kHandlerLog);
-  registerHtmHandler();
+  testsupport::forgetHtmHandlerLog();
+  testsupport::registerHtmHandler();
   setProgramPath(kExe); // the menu's command IDs come from the installed program
   Program program;
   HWND window = program.waitForMainWindow();
   ASSERT_NE(window, nullptr) << "no window \"Kestrova\" from " << narrow(kExe);
   chooseMenuItem(window, L"操作説明");
   // The browser is started, and no box says "help.htmがありません。" or anything else.
-  waitUntil([&] { return !handlerLog().empty() || program.messageBox(); });
+  waitUntil([&] { return !testsupport::htmHandlerLog().empty() || program.messageBox(); });
   if (HWND box = program.messageBox())
     FAIL() << "a message box: " << narrow(readMessageBox(box).prompt);
-  EXPECT_EQ(handlerLog(), L"C:\\Program Files\\Kestrova\\help.HTM\n");
+  EXPECT_EQ(testsupport::htmHandlerLog(), L"C:\\Program Files\\Kestrova\\help.HTM\n");
   Sleep(500);
   EXPECT_EQ(program.messageBox(), nullptr);
 }
@@ -227,7 +205,9 @@ int wmain(int argc, wchar_t **argv) {
   }
   if (withVersion)
     g_expectedVersion = argv[2];
-  testing::GTEST_FLAG(filter) = phase == L"installed" ? "Installed.*" : phase == L"upgraded" ? "Upgraded.*" : "Removed.*";
+  testing::GTEST_FLAG(filter) = phase == L"installed"  ? "Installed.*"
+                                : phase == L"upgraded" ? "Upgraded.*"
+                                                       : "Removed.*";
   CoInitialize(nullptr);
   const int status = RUN_ALL_TESTS();
   CoUninitialize();
