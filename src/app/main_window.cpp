@@ -29,7 +29,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::load() {
-  registerWindowClass(instance_, kClassName, &MainWindow::windowProc, IDI_APP);
+  registerWindowClass(instance_, kClassName, &objectWindowProc<MainWindow>, IDI_APP);
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDM_MAIN));
   if (!CreateWindowExW(0, kClassName, widen(texts::kWindowCaption).c_str(), WS_OVERLAPPEDWINDOW,
                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
@@ -118,19 +118,6 @@ void MainWindow::unload() {
     DestroyWindow(window_);
 }
 
-LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto *self =
-        static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self)
-    return DefWindowProcW(window, message, wParam, lParam);
-  return self->handleMessage(message, wParam, lParam);
-}
-
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_COMMAND:
@@ -139,16 +126,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_ACTIVATE:
     onActivate(LOWORD(wParam) != WA_INACTIVE);
     return 0;
-  case WM_DPICHANGED: {
-    const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-    SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  case WM_DPICHANGED:
+    moveToSuggestedRect(window_, lParam);
     layout(HIWORD(wParam));
     return 0;
-  }
   case WM_DESTROY:
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     PostQuitMessage(0);
     return 0;

@@ -38,9 +38,11 @@ public:
                   platform::MessageIcon icon) override;
   void unload() override;
 
-private:
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // For the window procedure.
+  void attach(HWND window) { window_ = window; }
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
   void createControls();
   void layout(UINT dpi);
   void onCommand(int id, int notification);

@@ -61,7 +61,7 @@ void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwn
 }
 
 bool PasswordDialogWindow::create() {
-  registerWindowClass(instance_, kClassName, &PasswordDialogWindow::windowProc, IDI_APP);
+  registerWindowClass(instance_, kClassName, &objectWindowProc<PasswordDialogWindow>, IDI_APP);
   if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_,
                        this))
@@ -159,20 +159,6 @@ void PasswordDialogWindow::unload() {
   DestroyWindow(window_);
 }
 
-LRESULT CALLBACK PasswordDialogWindow::windowProc(HWND window, UINT message, WPARAM wParam,
-                                                  LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto *self = static_cast<PasswordDialogWindow *>(
-        reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto *self = reinterpret_cast<PasswordDialogWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self)
-    return DefWindowProcW(window, message, wParam, lParam);
-  return self->handleMessage(message, wParam, lParam);
-}
-
 LRESULT PasswordDialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_COMMAND:
@@ -184,16 +170,11 @@ LRESULT PasswordDialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM 
   case WM_CLOSE:
     dialog_.CancelButton_Click();
     return 0;
-  case WM_DPICHANGED: {
-    const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-    SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  case WM_DPICHANGED:
+    moveToSuggestedRect(window_, lParam);
     layout(HIWORD(wParam));
     return 0;
-  }
   case WM_DESTROY:
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     return 0;
   default:

@@ -23,6 +23,10 @@ public:
                   platform::MessageIcon icon) override;
   void unload() override;
 
+  // For the window procedure.
+  void attach(HWND window) { window_ = window; }
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
   PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords);
   bool create();
@@ -30,8 +34,6 @@ private:
   void layout(UINT dpi);
   void centreOnOwner();
   void runModalLoop();
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
   HWND owner_;

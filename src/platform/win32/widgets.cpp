@@ -64,6 +64,12 @@ void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void moveToSuggestedRect(HWND window, LPARAM suggestedRect) {
+  const auto *r = reinterpret_cast<const RECT *>(suggestedRect);
+  SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
   const int width = twipsToPixels(widthTwips, dpi);
   const int height = twipsToPixels(heightTwips, dpi);

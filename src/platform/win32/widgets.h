@@ -22,6 +22,27 @@ void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi);
 // Sizes a window so that its client area is the given twips at its DPI,
 // even when its menu bar wraps.
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
+// The window procedure of a class whose objects handle their own messages:
+// the object travels in CreateWindowEx's last parameter, is told its handle
+// on WM_NCCREATE (attach) and is kept in GWLP_USERDATA until WM_DESTROY.
+template <typename Window>
+LRESULT CALLBACK objectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto *self = static_cast<Window *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    self->attach(window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto *self = reinterpret_cast<Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_DESTROY)
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (!self)
+    return DefWindowProcW(window, message, wParam, lParam);
+  return self->handleMessage(message, wParam, lParam);
+}
+
+// Moves and sizes a window to the rectangle WM_DPICHANGED suggests.
+void moveToSuggestedRect(HWND window, LPARAM suggestedRect);
+
 // A font that shows the control's caption whole on one line in width
 // pixels: font itself when it does, else the same face a little smaller.
 HFONT createFittingFont(HWND control, HFONT font, int width);
