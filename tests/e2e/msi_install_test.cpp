@@ -6,6 +6,7 @@
 //   msi_e2e_tests.exe [gtest flags] removed             after msiexec /x
 #include "driver.h"
 #include "support/htm_handler.h"
+#include "support/password_file.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ const std::wstring kExe = kInstallDir + L"\\vantorel.exe";
 const std::wstring kHelp = kInstallDir + L"\\help.htm";
 constexpr wchar_t kUpgradeCode[] = L"{B57D45F0-161E-4209-922E-D7363168DE8F}";
 // msi-e2e writes it before the first install.
-constexpr wchar_t kPasswordFile[] = L"C:\\windows\\vantorel.P01";
 constexpr char kPassword[] = "msi-e2e\r\n";
 
 std::wstring g_expectedVersion;
@@ -50,19 +50,6 @@ bool samePath(std::wstring a, std::wstring b) {
     if (path->size() > 3 && path->back() == L'\\')
       path->pop_back();
   return lstrcmpiW(a.c_str(), b.c_str()) == 0;
-}
-
-std::string readBytes(const std::wstring &path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return "<missing>";
-  std::string bytes(4096, '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 std::wstring folder(int csidl) {
@@ -191,7 +178,7 @@ TEST(Removed, TheShortcutIsGone) { EXPECT_TRUE(startMenuShortcuts().empty()); }
 
 TEST(Removed, NoProductCarriesTheUpgradeCode) { EXPECT_TRUE(kestrovaProducts().empty()); }
 
-TEST(Removed, ThePasswordFileStays) { EXPECT_EQ(readBytes(kPasswordFile), kPassword); }
+TEST(Removed, ThePasswordFileStays) { EXPECT_EQ(testsupport::readPasswordFile(), kPassword); }
 
 } // namespace
 
