@@ -1,4 +1,5 @@
-// launch_timer [--block N] [--gap MS] EXE TITLE RUNS WARMUPS OPTIONS [EXE TITLE RUNS WARMUPS OPTIONS]...
+// launch_timer [--block N] [--gap MS] EXE TITLE RUNS WARMUPS OPTIONS [EXE TITLE RUNS WARMUPS
+// OPTIONS]...
 //
 // Times, inside Wine, how long a program takes from CreateProcessW to a
 // visible top-level window of its own with the given title that answers a
@@ -25,7 +26,7 @@
 
 namespace {
 
-constexpr DWORD kRunTimeoutMs = 20000; // for the window to appear
+constexpr DWORD kRunTimeoutMs = 20000;  // for the window to appear
 constexpr DWORD kExitTimeoutMs = 10000; // for the process to end after WM_CLOSE
 
 struct Target {
@@ -108,9 +109,8 @@ double timeOneRun(const Target &target) {
 
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  if (!CreateProcessW(target.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, directory.empty() ? nullptr : directory.c_str(), &startup,
-                      &process)) {
+  if (!CreateProcessW(target.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
     std::fwprintf(stderr, L"launch_timer: cannot start %ls (error %lu)\n", target.exe.c_str(),
                   GetLastError());
     return -1;

@@ -8,14 +8,11 @@
 #include "platform/win32/win32_shell.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  // The shell may hand the help document to extensions that need COM.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   platform::win32::Win32Registry registry;
   platform::win32::Win32AnsiCodec codec;

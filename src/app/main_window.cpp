@@ -99,7 +99,10 @@ bool MainWindow::isOptionSelected(int index) const {
   return SendMessageW(options_[static_cast<std::size_t>(index)], BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void MainWindow::setExitCaption(const std::string &caption) { setWindowText(command2_, caption); }
+void MainWindow::setExitCaption(const std::string &caption) {
+  if (windowText(command2_) != caption) // spares the button a repaint
+    setWindowText(command2_, caption);
+}
 
 std::string MainWindow::passwordText() const { return windowText(text_); }
 

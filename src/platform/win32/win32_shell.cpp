@@ -2,14 +2,43 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h> // needs windows.h first
 
 namespace platform::win32 {
+namespace {
+
+// shell32 and COM are needed only when the help document is opened, which
+// most runs never do: load them then, not at every start.
+using ShellExecuteAFn = HINSTANCE(WINAPI *)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+using CoInitializeExFn = HRESULT(WINAPI *)(LPVOID, DWORD);
+
+template <typename Function> Function load(const wchar_t *library, const char *name) {
+  HMODULE module = LoadLibraryW(library);
+  return module ? reinterpret_cast<Function>(
+                      reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+ShellExecuteAFn shellExecute() {
+  static const ShellExecuteAFn function = [] {
+    // The shell may hand the document to extensions that need COM.
+    if (const auto coInitializeEx = load<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx"))
+      coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    return load<ShellExecuteAFn>(L"shell32.dll", "ShellExecuteA");
+  }();
+  return function;
+}
+
+} // namespace
 
 std::intptr_t Win32Shell::open(WindowHandle parent, const std::string &file,
                                const std::string &directory, int show) {
-  return reinterpret_cast<std::intptr_t>(ShellExecuteA(
-      reinterpret_cast<HWND>(parent), nullptr, file.c_str(), nullptr, directory.c_str(), show));
+  const ShellExecuteAFn execute = shellExecute();
+  if (!execute)
+    return SE_ERR_NOASSOC;
+  return reinterpret_cast<std::intptr_t>(execute(reinterpret_cast<HWND>(parent), nullptr,
+                                                 file.c_str(), nullptr, directory.c_str(), show));
 }
 
 } // namespace platform::win32
