@@ -66,7 +66,7 @@ void MainWindow::createControls() {
   options_[3] = child(WC_BUTTONW, texts::kProhibited, radio, IDC_OPTION1_FIRST + 3);
   label_ = child(WC_STATICW, texts::kPasswordLabel, SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP,
                  IDC_LABEL1);
-  text_ = password::createPasswordField(window_, instance_, IDC_TEXT1);
+  text_ = createPasswordField(window_, instance_, IDC_TEXT1);
   command1_ =
       child(WC_BUTTONW, texts::kExecute, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND1);
   command2_ = child(WC_BUTTONW, texts::kExit, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND2);

@@ -37,16 +37,6 @@ constexpr int kCancelId = 408;
 
 using namespace platform::win32;
 
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
-  HWND field = CreateWindowExW(
-      WS_EX_CLIENTEDGE, WC_EDITW, L"",
-      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
-  SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
-  return field;
-}
-
 PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords)
     : instance_(instance), owner_(owner), dialog_(*this, *this, passwords) {}
 

@@ -9,10 +9,6 @@
 
 namespace password {
 
-// A single-line field that shows "*" for every character and has no
-// length limit beyond the control's own.
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id);
-
 class PasswordDialogWindow final : public DialogControls, public platform::WindowOps {
 public:
   // Shows a new dialog with empty fields; the owner is disabled until it closes.

@@ -42,6 +42,16 @@ HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
                          nullptr);
 }
 
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
+  HWND field = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"Edit", L"",
+      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
+  SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
+  return field;
+}
+
 std::string windowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');

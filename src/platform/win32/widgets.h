@@ -15,6 +15,9 @@ void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC p
                          int iconId);
 HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
                    const std::string &text, DWORD style, int id);
+// A single-line field that shows "*" for every character and has no
+// length limit beyond the control's own.
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id);
 std::string windowText(HWND window);
 void setWindowText(HWND window, const std::string &text);
 void setFont(HWND control, HFONT font);
