@@ -46,6 +46,7 @@ public:
   // which matches nothing typed.
   std::optional<std::string> getPasswd() override { return passwords_.getPasswd(); }
   bool putPasswd(const std::string &strPasswd) override { return passwords_.putPasswd(strPasswd); }
+  password::ChangeLock lockPasswd() override { return passwords_.lockChanges(); }
 
 private:
   void showError(const char *prompt);

@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   devices::StartModeStore startModes(registry, codec);
   platform::win32::Win32Shell shell;
   password::PasswordStore passwords(files, paths, codec);
-  help::HelpLauncher help(shell, files, paths, codec);
+  help::HelpLauncher help(shell, files, paths);
   app::MainWindow mainWindow(instance, startModes, passwords, help);
   if (!mainWindow.load())
     return 0;

@@ -57,8 +57,7 @@ void HelpLauncher::showHelpDocument(platform::WindowHandle window, platform::Win
   const std::string directory = fncGetAppPath(paths_);
   const std::string name = directory + "\\help";
   const std::string document = directory + "\\help.htm";
-  const auto ansiDocument = codec_.toAnsi(document);
-  if (!ansiDocument || !files_.isNormalFile(*ansiDocument)) {
+  if (!files_.isNormalFile(document)) {
     ui.messageBox(document + texts::kDocumentMissing, std::nullopt,
                   platform::MessageIcon::Exclamation);
     return;
@@ -77,9 +76,7 @@ void HelpLauncher::fncShowHelp(platform::WindowHandle window, const std::string 
 }
 
 bool HelpLauncher::shellOpens(platform::WindowHandle window, const std::string &target) {
-  const auto ansiTarget = codec_.toAnsi(target);
-  return ansiTarget && shell_.open(window, *ansiTarget, kWorkingDirectory, platform::kShowNormal) >
-                           kShellSuccessAbove;
+  return shell_.open(window, target, kWorkingDirectory, platform::kShowNormal) > kShellSuccessAbove;
 }
 
 void HelpLauncher::showVersion(platform::WindowOps &ui) {

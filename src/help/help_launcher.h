@@ -1,7 +1,6 @@
 #pragma once
 // The Help menu: the help document beside the program, opened through the
 // shell, and the version box.
-#include "platform/ansi_codec.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system_paths.h"
@@ -21,9 +20,8 @@ std::string fncGetAppPath(platform::SystemPaths &paths);
 
 class HelpLauncher {
 public:
-  HelpLauncher(platform::Shell &shell, platform::Files &files, platform::SystemPaths &paths,
-               const platform::AnsiCodec &codec)
-      : shell_(shell), files_(files), paths_(paths), codec_(codec) {}
+  HelpLauncher(platform::Shell &shell, platform::Files &files, platform::SystemPaths &paths)
+      : shell_(shell), files_(files), paths_(paths) {}
 
   // Opens help.htm beside the program, or says what is missing.
   void showHelpDocument(platform::WindowHandle window, platform::WindowOps &ui);
@@ -38,7 +36,6 @@ private:
   platform::Shell &shell_;
   platform::Files &files_;
   platform::SystemPaths &paths_;
-  const platform::AnsiCodec &codec_;
 };
 
 } // namespace help

@@ -25,6 +25,8 @@ public:
   void CancelButton_Click() { window_.unload(); }
 
 private:
+  // The prompt of what went wrong, or nullptr when the new one is stored.
+  const char *changePassword();
   void showError(const char *prompt);
 
   DialogControls &controls_;

@@ -9,6 +9,11 @@
 
 namespace password {
 
+// The longest first line, CR LF not counted, that the store writes and
+// reads: one limit, so that it never writes what it would refuse to read.
+// Far beyond any typed password, and as long as files ever read.
+constexpr std::size_t kMaxLineBytes = std::size_t{4} * 1024 * 1024;
+
 // The bytes before the first CR or LF.
 std::string_view firstLine(std::string_view bytes);
 

@@ -2,13 +2,40 @@
 
 #include "password/password_format.h"
 
+#include <cstring>
+
 namespace password {
 namespace {
 
 constexpr unsigned kWinDirBufferSize = 256;
 constexpr char kFileName[] = "\\vantorel.P01";
-// A first line longer than this is no password file of ours.
-constexpr std::size_t kMaxLineBytes = std::size_t{4} * 1024 * 1024;
+// Temporary files are named prefix + something + suffix, so that what a
+// killed change left is easy to find and to tell from anyone else's files.
+constexpr char kTemporaryPrefix[] = "vantorel.P01.";
+constexpr char kTemporarySuffix[] = ".tmp";
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
+// Long enough for a scanner's look at the file, short enough not to keep a
+// person waiting at the dialog.
+constexpr unsigned kChangeLockWaitMs = 1000;
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Windows compares names without regard to case.
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i]))
+      return false;
+  return true;
+}
+
+bool isTemporaryName(std::string_view name) {
+  const std::size_t prefix = std::strlen(kTemporaryPrefix), suffix = std::strlen(kTemporarySuffix);
+  return name.size() > prefix + suffix &&
+         sameIgnoringCase(name.substr(0, prefix), kTemporaryPrefix) &&
+         sameIgnoringCase(name.substr(name.size() - suffix), kTemporarySuffix);
+}
 
 } // namespace
 
@@ -38,7 +65,9 @@ std::optional<std::string> PasswordStore::getPasswd() {
   return decodePassword(*line, codec_);
 }
 
-// The first line's bytes; empty for a missing file, nullopt when unreadable.
+// The first line's bytes; empty for a missing file, nullopt when unreadable
+// or longer than the limit. Only what was just read is searched for the line
+// end, so a long line costs its length, not its square.
 std::optional<std::string> PasswordStore::readFirstLine(const std::string &path) {
   platform::FileHandle file = 0;
   switch (files_.openForReading(path, &file)) {
@@ -50,22 +79,28 @@ std::optional<std::string> PasswordStore::readFirstLine(const std::string &path)
     break;
   }
   std::string bytes;
-  char chunk[4096];
+  std::size_t lineEnd = std::string::npos;
   std::size_t got = 0;
   bool ok = true;
-  while ((ok = files_.read(file, chunk, sizeof chunk, &got)) && got > 0) {
-    bytes.append(chunk, got);
-    if (bytes.find_first_of("\r\n") != std::string::npos)
+  while (lineEnd == std::string::npos && bytes.size() <= kMaxLineBytes) {
+    const std::size_t searched = bytes.size();
+    bytes.resize(searched + kReadChunk);
+    ok = files_.read(file, &bytes[searched], kReadChunk, &got);
+    bytes.resize(searched + (ok ? got : 0));
+    if (!ok || got == 0)
       break;
-    if (bytes.size() > kMaxLineBytes) {
-      ok = false;
-      break;
-    }
+    lineEnd = bytes.find_first_of("\r\n", searched);
   }
   files_.closeRead(file);
-  if (!ok)
+  const std::size_t lineLength = lineEnd == std::string::npos ? bytes.size() : lineEnd;
+  if (!ok || lineLength > kMaxLineBytes)
     return std::nullopt;
-  return std::string(firstLine(bytes));
+  bytes.resize(lineLength);
+  return bytes;
+}
+
+ChangeLock PasswordStore::lockChanges() {
+  return ChangeLock(files_.lockChanges(kChangeLockWaitMs) ? &files_ : nullptr);
 }
 
 bool PasswordStore::putPasswd(const std::string &strPasswd) {
@@ -75,25 +110,43 @@ bool PasswordStore::putPasswd(const std::string &strPasswd) {
     return false;
   const auto ansiDirectory = codec_.toAnsi(*directory);
   const auto target = codec_.toAnsi(*directory + kFileName);
-  const auto content = codec_.toAnsi(*field + "\r\n");
-  if (!ansiDirectory || !target || !content)
+  const auto line = codec_.toAnsi(*field);
+  if (!ansiDirectory || !target || !line || line->size() > kMaxLineBytes)
     return false;
-  return writeReplacing(*ansiDirectory, *target, *content);
+  removeLeftovers(*ansiDirectory);
+  return writeReplacing(*ansiDirectory, *target, *line + "\r\n");
 }
 
-// Writes a new file beside the old one and puts it in the old one's place
-// only when every step worked, so a failure never leaves a half password.
+// Under the change lock, a temporary file is what a change that was cut
+// short left behind: a password in plain text that was never stored.
+void PasswordStore::removeLeftovers(const std::string &directory) {
+  std::vector<std::string> names;
+  if (!files_.listNames(directory, kTemporaryPrefix, &names))
+    return;
+  const std::string folder = directory + '\\';
+  for (const std::string &name : names)
+    if (isTemporaryName(name))
+      files_.remove(folder + name);
+}
+
+// Writes a new file beside the old one and puts it in the old one's place,
+// with the old one's protection, only when every step worked, so a failure
+// never leaves a half password or a stray copy of one.
 bool PasswordStore::writeReplacing(const std::string &directory, const std::string &target,
                                    const std::string &content) {
+  if (!files_.mayWrite(target))
+    return false;
   std::string temporary;
   platform::FileHandle file = 0;
-  if (!files_.createTemporary(directory, &temporary, &file))
+  if (!files_.createTemporary(directory + "\\" + kTemporaryPrefix, kTemporarySuffix, &temporary,
+                              &file))
     return false;
-  const bool written = files_.write(file, content) && files_.flush(file);
-  const bool closed = files_.closeWritten(file);
-  if (written && closed && files_.replace(temporary, target))
+  if (files_.write(file, content) && files_.flush(file) && files_.copyProtection(target, file) &&
+      files_.replace(file, target)) {
+    files_.closeWritten(file);
     return true;
-  files_.remove(temporary);
+  }
+  files_.discard(file);
   return false;
 }
 

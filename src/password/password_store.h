@@ -14,6 +14,24 @@ namespace password {
 std::optional<std::string> fncGetWinDir(platform::SystemPaths &paths,
                                         const platform::AnsiCodec &codec);
 
+// Holds every other copy's password change off while it lives.
+class ChangeLock {
+public:
+  explicit ChangeLock(platform::Files *held) : held_(held) {}
+  ChangeLock(ChangeLock &&other) noexcept : held_(other.held_) { other.held_ = nullptr; }
+  ChangeLock(const ChangeLock &) = delete;
+  ChangeLock &operator=(const ChangeLock &) = delete;
+  ChangeLock &operator=(ChangeLock &&) = delete;
+  ~ChangeLock() {
+    if (held_)
+      held_->unlockChanges();
+  }
+  explicit operator bool() const { return held_ != nullptr; }
+
+private:
+  platform::Files *held_;
+};
+
 class PasswordStore {
 public:
   PasswordStore(platform::Files &files, platform::SystemPaths &paths,
@@ -26,12 +44,18 @@ public:
   std::optional<std::string> getPasswd();
 
   // Stores strPasswd so that getPasswd returns exactly it; false, with the
-  // old file unchanged, when that can't be done.
+  // old file unchanged, when that can't be done. Call it under lockChanges:
+  // it clears what changes cut short earlier left behind.
   bool putPasswd(const std::string &strPasswd);
+
+  // For a check of the old password and the change that follows it; an
+  // empty lock when another copy kept it for about a second.
+  ChangeLock lockChanges();
 
 private:
   std::optional<std::string> filePath();
   std::optional<std::string> readFirstLine(const std::string &path);
+  void removeLeftovers(const std::string &directory);
   bool writeReplacing(const std::string &directory, const std::string &target,
                       const std::string &content);
 

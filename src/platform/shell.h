@@ -12,8 +12,9 @@ constexpr int kShowNormal = 1; // SW_SHOWNORMAL
 class Shell {
 public:
   virtual ~Shell() = default;
-  // As ShellExecuteA with the default verb and no parameters: a result
-  // greater than 32 means the document was opened. Paths are ANSI bytes.
+  // As ShellExecute with the default verb and no parameters: a result
+  // greater than 32 means the document was opened. Paths are UTF-8, so a
+  // folder of any name works.
   virtual std::intptr_t open(WindowHandle parent, const std::string &file,
                              const std::string &directory, int show) = 0;
 };

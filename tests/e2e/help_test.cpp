@@ -61,6 +61,19 @@ TEST_F(HelpTest, TheAssociatedProgramReceivesTheDocument) {
   EXPECT_EQ(program->messageBox(), nullptr);
 }
 
+TEST_F(HelpTest, AFolderNamedOutsideTheCodePageWorksAsAnyOther) {
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\emoji\U0001F600", true)), nullptr);
+  ASSERT_TRUE(waitUntil([] { return !htmHandlerLog().empty(); }));
+  EXPECT_EQ(htmHandlerLog(), L"C:\\emoji\U0001F600\\help.HTM\n");
+  EXPECT_EQ(program->messageBox(), nullptr);
+
+  ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\\u00E9-accent", false)), nullptr);
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(readMessageBox(box).prompt, L"C:\\\u00E9-accent\\help.htmがありません。")
+      << "the folder shown as it is named";
+}
+
 TEST_F(HelpTest, ADottedFolderStillOpensItOnTheSecondAttempt) {
   ASSERT_NE(startAndAskForHelp(installCopy(L"C:\\kestrova-1.0", true)), nullptr);
   ASSERT_TRUE(waitUntil([] { return !htmHandlerLog().empty(); }));

@@ -5,10 +5,53 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace e2e;
 using namespace testsupport;
+
+bool putOnClipboard(const std::wstring &text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory || !OpenClipboard(nullptr))
+    return false;
+  std::copy(text.c_str(), text.c_str() + text.size() + 1,
+            static_cast<wchar_t *>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return put;
+}
+
+// The change-password dialog of a running copy, or nullptr.
+HWND openDialogOf(const Program &program, HWND mainWindow) {
+  chooseMenuItem(mainWindow, L"パスワード変更(&P)");
+  return program.waitForWindow(L"パスワード変更");
+}
+
+void fill(HWND dialog, const std::wstring &old, const std::wstring &fresh,
+          const std::wstring &again) {
+  const std::wstring texts[3] = {old, fresh, again};
+  for (int i = 0; i < 3; ++i)
+    typeText(findChildOfClass(dialog, L"Edit", i), texts[i]);
+}
+
+// After OK: the prompt of the box that answered, or "" when the dialog
+// closed without one.
+std::wstring outcomeOf(const Program &program, HWND dialog) {
+  std::wstring prompt;
+  waitUntil([&] { return program.messageBox() || !IsWindow(dialog); }, 30000);
+  if (HWND box = program.messageBox()) {
+    prompt = readMessageBox(box).prompt;
+    EXPECT_EQ(readMessageBox(box).title, L"エラー");
+    pressOk(box);
+  }
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "every OK closes the dialog";
+  return prompt;
+}
 
 class PasswordDialogTest : public ::testing::Test {
 protected:
@@ -20,10 +63,7 @@ protected:
   }
   void TearDown() override { removePasswordFile(); }
 
-  HWND openDialog() {
-    chooseMenuItem(window, L"パスワード変更(&P)");
-    return program.waitForWindow(L"パスワード変更");
-  }
+  HWND openDialog() { return openDialogOf(program, window); }
   // Opens the dialog, fills the three fields and presses OK; returns the
   // prompt of the box that answered, or "" when the dialog closed silently.
   std::wstring change(const std::wstring &old, const std::wstring &fresh,
@@ -31,18 +71,9 @@ protected:
     HWND dialog = openDialog();
     if (!dialog)
       return L"<no dialog>";
-    const std::wstring texts[3] = {old, fresh, again};
-    for (int i = 0; i < 3; ++i)
-      typeText(findChildOfClass(dialog, L"Edit", i), texts[i]);
+    fill(dialog, old, fresh, again);
     click(findChild(dialog, L"Button", L"OK"));
-    std::wstring prompt;
-    if (HWND box = program.waitForMessageBox(1500)) {
-      prompt = readMessageBox(box).prompt;
-      EXPECT_EQ(readMessageBox(box).title, L"エラー");
-      pressOk(box);
-    }
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "every OK closes the dialog";
-    return prompt;
+    return outcomeOf(program, dialog);
   }
   // Execute with a typed password: the title of the box that answers.
   std::wstring executeWith(const std::wstring &typed) {
@@ -124,6 +155,63 @@ TEST_F(PasswordDialogTest, CommaAndCharactersOutsideShiftJis) {
   EXPECT_EQ(readPasswordFile(), "\"a,b\"\r\n");
   EXPECT_EQ(executeWith(L"a"), L"エラー");
   EXPECT_EQ(executeWith(L"a,b"), L"設定完了");
+}
+
+TEST_F(PasswordDialogTest, APastedPasswordOverTheLimitGives012AndTheOldOneStillWorks) {
+  writePasswordFile("Old\r\n");
+  HWND dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  typeText(findChildOfClass(dialog, L"Edit", 0), L"Old");
+  const std::wstring pasted((4 << 20) + 1, L'p');
+  ASSERT_TRUE(putOnClipboard(pasted));
+  for (int i : {1, 2}) {
+    HWND field = findChildOfClass(dialog, L"Edit", i);
+    SendMessageW(field, WM_PASTE, 0, 0);
+    ASSERT_EQ(textLength(field), static_cast<int>(pasted.size()));
+  }
+  click(findChild(dialog, L"Button", L"OK"));
+  EXPECT_EQ(outcomeOf(program, dialog), L"パスワードが登録できませんでした。(012)");
+  EXPECT_EQ(readPasswordFile(), "Old\r\n");
+  EXPECT_EQ(executeWith(L"Old"), L"設定完了");
+}
+
+TEST_F(PasswordDialogTest, TwoCopiesChangingAtOnceGiveOneSuccessAndOne010) {
+  writePasswordFile("Old\r\n");
+  Program other;
+  HWND otherWindow = other.waitForMainWindow();
+  ASSERT_NE(otherWindow, nullptr);
+  HWND dialogs[2] = {openDialog(), openDialogOf(other, otherWindow)};
+  ASSERT_TRUE(dialogs[0] && dialogs[1]);
+  fill(dialogs[0], L"Old", L"First", L"First");
+  fill(dialogs[1], L"Old", L"Second", L"Second");
+  for (HWND dialog : dialogs)
+    click(findChild(dialog, L"Button", L"OK"));
+  const std::wstring outcomes[2] = {outcomeOf(program, dialogs[0]), outcomeOf(other, dialogs[1])};
+  const std::wstring k010 = L"パスワードが登録できませんでした。(010)";
+  ASSERT_TRUE((outcomes[0].empty() && outcomes[1] == k010) ||
+              (outcomes[1].empty() && outcomes[0] == k010))
+      << "got \"" << outcomes[0].size() << "\" and \"" << outcomes[1].size() << "\" characters";
+  EXPECT_EQ(readPasswordFile(), outcomes[0].empty() ? "First\r\n" : "Second\r\n");
+}
+
+TEST_F(PasswordDialogTest, NoTemporaryOutlivesTheChangeAfterAKilledOne) {
+  writePasswordFile("Old\r\n");
+  writeFileInWindowsDirectory("vantorel.P01.260.1340031.tmp", "Leaked\r\n");
+  {
+    Program victim;
+    HWND victimWindow = victim.waitForMainWindow();
+    ASSERT_NE(victimWindow, nullptr);
+    HWND dialog = openDialogOf(victim, victimWindow);
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, L"Old", L"Killed", L"Killed");
+    click(findChild(dialog, L"Button", L"OK"));
+  } // killed at once, wherever it was
+  const std::string left = readPasswordFile();
+  ASSERT_TRUE(left == "Old\r\n" || left == "Killed\r\n") << left;
+  const std::wstring old = left == "Old\r\n" ? L"Old" : L"Killed";
+  EXPECT_EQ(change(old, L"Next", L"Next"), L"");
+  EXPECT_EQ(readPasswordFile(), "Next\r\n");
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*"), std::vector<std::wstring>{L"vantorel.P01"});
 }
 
 TEST_F(PasswordDialogTest, EnterAndEscLeaveTheDialogOpen) {

@@ -3,22 +3,47 @@
 // plain Win32 API.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
-inline std::string passwordFilePath() {
+inline std::string windowsDirectory() {
   char buffer[MAX_PATH] = {};
   GetWindowsDirectoryA(buffer, MAX_PATH);
-  return std::string(buffer) + "\\vantorel.P01";
+  return buffer;
 }
 
-inline void writePasswordFile(const std::string &bytes) {
-  HANDLE file = CreateFileA(passwordFilePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+inline std::string passwordFilePath() { return windowsDirectory() + "\\vantorel.P01"; }
+
+inline void writeFileInWindowsDirectory(const std::string &name, const std::string &bytes) {
+  HANDLE file = CreateFileA((windowsDirectory() + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
+}
+
+inline void writePasswordFile(const std::string &bytes) {
+  writeFileInWindowsDirectory("vantorel.P01", bytes);
+}
+
+// The names in the Windows directory that match the pattern, sorted.
+inline std::vector<std::wstring> namesInWindowsDirectory(const std::wstring &pattern) {
+  wchar_t directory[MAX_PATH] = {};
+  GetWindowsDirectoryW(directory, MAX_PATH);
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((std::wstring(directory) + L"\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do
+    names.push_back(found.cFileName);
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline std::string readPasswordFile() {

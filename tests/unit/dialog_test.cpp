@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 using namespace testing_world;
@@ -17,6 +20,22 @@ public:
   std::array<std::string, 3> fields;
 };
 
+// Notes whether the change lock was held while a box was up: another copy
+// would wait for it as long as the box stays.
+class LockWatchingWindow : public sim::RecordingWindow {
+public:
+  explicit LockWatchingWindow(const sim::SimFiles &files) : files_(files) {}
+  void messageBox(const std::string &prompt, const std::optional<std::string> &title,
+                  platform::MessageIcon icon) override {
+    lockedDuringABox = lockedDuringABox || files_.changesLocked();
+    RecordingWindow::messageBox(prompt, title, icon);
+  }
+  bool lockedDuringABox = false;
+
+private:
+  const sim::SimFiles &files_;
+};
+
 class DialogTest : public ::testing::Test, protected SimWorld {
 protected:
   // One opening of the dialog: fields typed, OK pressed. Returns the prompt
@@ -25,10 +44,11 @@ protected:
                          const std::string &again) {
     FakeDialogFields fields;
     fields.fields = {old, fresh, again};
-    sim::RecordingWindow dialogWindow;
+    LockWatchingWindow dialogWindow(files);
     password::Dialog dialog(fields, dialogWindow, form);
     dialog.OKButton_Click();
     EXPECT_EQ(dialogWindow.unloads, 1) << "every OK closes the dialog";
+    EXPECT_FALSE(files.changesLocked() || dialogWindow.lockedDuringABox) << "the lock is let go";
     if (dialogWindow.messages.empty())
       return "";
     EXPECT_EQ(dialogWindow.messages.size(), 1u);
@@ -70,10 +90,34 @@ TEST_F(DialogTest, APasswordThatCannotBeStoredGives012AndKeepsTheOldOne) {
   writePasswordFile("old\r\n");
   EXPECT_EQ(changeWith("old", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"), k012);
   EXPECT_EQ(changeWith("old", "\"x", "\"x"), k012);
-  faults.failNext("MoveFileEx", 5);
+  faults.failNext("SetFileInformationByHandle(rename)", 5);
   EXPECT_EQ(changeWith("old", "new", "new"), k012);
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
   EXPECT_EQ(filesInWindowsDirectory(), 1u);
+}
+
+TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
+  writePasswordFile("old\r\n");
+  const std::string pasted((4 << 20) + 1, 'p');
+  EXPECT_EQ(changeWith("old", pasted, pasted), k012);
+  EXPECT_EQ(passwordFileBytes(), "old\r\n");
+  EXPECT_EQ(changeWith("old", "new", "new"), "");
+}
+
+TEST_F(DialogTest, TheCheckAndTheChangeAreOneStepUnderTheChangeLock) {
+  writePasswordFile("old\r\n");
+  EXPECT_EQ(changeWith("old", "new", "new"), "");
+  const std::vector<std::string> &calls = faults.calls();
+  const auto at = [&](const char *call) {
+    return std::find(calls.begin(), calls.end(), call) - calls.begin();
+  };
+  EXPECT_LT(at("WaitForSingleObject(change lock)"), at("CreateFile(read)"));
+  EXPECT_LT(at("SetFileInformationByHandle(rename)"), at("ReleaseMutex"));
+  EXPECT_LT(at("ReleaseMutex"), static_cast<std::ptrdiff_t>(calls.size()));
+
+  files.holdChangesElsewhere(true);
+  EXPECT_EQ(changeWith("new", "newer", "newer"), k012) << "another copy keeps the lock";
+  EXPECT_EQ(passwordFileBytes(), "new\r\n");
 }
 
 TEST_F(DialogTest, APasswordWithACommaWorksAtExecuteExactlyAsTyped) {

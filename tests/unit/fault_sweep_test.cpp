@@ -106,6 +106,7 @@ TEST(FaultSweep, ChangePasswordOk) {
                            }
                            EXPECT_EQ(w.passwordFileBytes(), stored ? "new\r\n" : "pw\r\n") << n;
                            EXPECT_EQ(w.filesInWindowsDirectory(), 1u) << "no temporary left, " << n;
+                           EXPECT_FALSE(w.files.changesLocked()) << "fault at call " << n;
                          });
   EXPECT_GT(runs, 5);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include <sys/stat.h>
@@ -10,6 +11,13 @@
 namespace {
 
 using namespace testing_world;
+
+std::string repeated(const std::string &text, std::size_t times) {
+  std::string result;
+  for (std::size_t i = 0; i < times; ++i)
+    result += text;
+  return result;
+}
 
 class PasswordStoreTest : public ::testing::Test, protected SimWorld {
 protected:
@@ -36,10 +44,19 @@ TEST_F(PasswordStoreTest, ReadsTheFirstFieldOfTheFirstLine) {
   EXPECT_EQ(readingFile("\x83\x70\x83\x58\r\n"), std::optional<std::string>("パス"));
 }
 
-TEST_F(PasswordStoreTest, AHugeFirstLineIsReadWholeUpToALimit) {
-  const std::string megabyte(1 << 20, 'k');
-  EXPECT_EQ(readingFile(megabyte + "\r\n"), std::optional<std::string>(megabyte));
-  EXPECT_EQ(readingFile(std::string(5 << 20, 'k')), std::nullopt);
+TEST_F(PasswordStoreTest, AHugeFirstLineIsReadWholeUpToTheLimitTheWriterKeepsToo) {
+  const std::string atLimit(4 << 20, 'k');
+  EXPECT_EQ(readingFile(atLimit + "\r\nrest"), std::optional<std::string>(atLimit));
+  EXPECT_EQ(readingFile(atLimit), std::optional<std::string>(atLimit));
+  EXPECT_EQ(readingFile(atLimit + "k\r\n"), std::nullopt);
+  EXPECT_EQ(readingFile(std::string(9 << 20, 'k')), std::nullopt);
+
+  writePasswordFile("old\r\n");
+  EXPECT_FALSE(passwords.putPasswd(atLimit + "k"));
+  EXPECT_FALSE(passwords.putPasswd("," + atLimit.substr(1))) << "its quotes make the line too long";
+  EXPECT_EQ(passwordFileBytes(), "old\r\n");
+  ASSERT_TRUE(passwords.putPasswd(atLimit));
+  EXPECT_EQ(passwords.getPasswd(), std::optional<std::string>(atLimit));
 }
 
 TEST_F(PasswordStoreTest, UnreadableFilesFailClosed) {
@@ -66,7 +83,7 @@ TEST_F(PasswordStoreTest, UnknownWindowsDirectoryFailsClosedAndWritesNothing) {
 TEST_F(PasswordStoreTest, StoredPasswordsReadBackExactly) {
   for (const std::string &password :
        std::vector<std::string>{"", "secret", "Two Words", "a,b", " lead", "trail ", "パスワード",
-                                "ｷｬﾝｾﾙ", std::string(10000, 'z')}) {
+                                "ｷｬﾝｾﾙ", repeated("パ", 100000)}) {
     ASSERT_TRUE(passwords.putPasswd(password)) << password;
     EXPECT_EQ(passwords.getPasswd(), std::optional<std::string>(password));
   }
@@ -89,8 +106,9 @@ TEST_F(PasswordStoreTest, UnstorablePasswordsAreRefusedAndTheOldOneStays) {
 }
 
 TEST_F(PasswordStoreTest, EveryFailingWriteStepKeepsTheOldFileAndLeavesNoTemporary) {
-  for (const char *step : {"GetWindowsDirectory", "CreateFile(temporary)", "WriteFile",
-                           "FlushFileBuffers", "CloseHandle(written)", "MoveFileEx"}) {
+  for (const char *step :
+       {"GetWindowsDirectory", "CreateFile(write check)", "CreateFile(temporary)", "WriteFile",
+        "FlushFileBuffers", "GetKernelObjectSecurity", "SetFileInformationByHandle(rename)"}) {
     writePasswordFile("old\r\n");
     faults.failNext(step, 5);
     EXPECT_FALSE(passwords.putPasswd("new")) << step;
@@ -99,12 +117,50 @@ TEST_F(PasswordStoreTest, EveryFailingWriteStepKeepsTheOldFileAndLeavesNoTempora
   }
 }
 
-TEST_F(PasswordStoreTest, ReadOnlyFileIsNotReplaced) {
+TEST_F(PasswordStoreTest, AFileThatMayNotBeWrittenIsNotReplaced) {
   writePasswordFile("old\r\n");
   chmod(passwordFile().c_str(), 0444);
-  EXPECT_FALSE(passwords.putPasswd("new"));
+  EXPECT_FALSE(passwords.putPasswd("new")) << "read-only";
+  chmod(passwordFile().c_str(), 0644);
+  sim::Protection deniesWriting;
+  deniesWriting.writable = false; // though it may be deleted, so renamed over
+  files.protect(passwordFile(), deniesWriting);
+  EXPECT_FALSE(passwords.putPasswd("new")) << "rules deny writing";
+  deniesWriting.rulesReadable = false;
+  deniesWriting.writable = true;
+  files.protect(passwordFile(), deniesWriting);
+  EXPECT_FALSE(passwords.putPasswd("new")) << "rules that can't be read can't be kept";
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
   EXPECT_EQ(filesInWindowsDirectory(), 1u);
+}
+
+TEST_F(PasswordStoreTest, TheOldFilesRulesAndAttributesGoWithTheNewPassword) {
+  writePasswordFile("old\r\n");
+  sim::Protection lockedDown;
+  lockedDown.rules = "Administrators: read only";
+  lockedDown.hidden = lockedDown.system = true;
+  files.protect(passwordFile(), lockedDown);
+  ASSERT_TRUE(passwords.putPasswd("new"));
+  EXPECT_EQ(passwordFileBytes(), "new\r\n");
+  EXPECT_EQ(files.protectionOf(passwordFile()), lockedDown);
+  EXPECT_EQ(filesInWindowsDirectory(), 1u);
+
+  faults.failNext("SetFileInformationByHandle(rename)", 5);
+  EXPECT_FALSE(passwords.putPasswd("newer"));
+  EXPECT_EQ(filesInWindowsDirectory(), 1u) << "a temporary that took the rules is gone too";
+}
+
+TEST_F(PasswordStoreTest, TemporariesOfChangesCutShortAreRemovedAtTheNextChange) {
+  writePasswordFile("old\r\n");
+  for (const char *name : {"vantorel.P01.260.1340031.tmp", "VANTOREL.P01.7.8.TMP",
+                           "vantorel.P01.bak", "vantorel.P01x.tmp"})
+    std::ofstream(windows.path() / name) << "never stored\r\n";
+  ASSERT_TRUE(passwords.putPasswd("new"));
+  std::set<std::string> left;
+  for (const auto &entry : std::filesystem::directory_iterator(windows.path()))
+    left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"vantorel.P01", "vantorel.P01.bak", "vantorel.P01x.tmp"}))
+      << "only what the program itself leaves behind is removed";
 }
 
 } // namespace

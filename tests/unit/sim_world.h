@@ -65,7 +65,7 @@ struct SimWorld {
   devices::StartModeStore startModes{registry, codec};
   sim::SimShell shell{faults};
   password::PasswordStore passwords{files, paths, codec};
-  help::HelpLauncher help{shell, files, paths, codec};
+  help::HelpLauncher help{shell, files, paths};
   FakeControls controls;
   sim::RecordingWindow window;
   app::Form1 form{controls, window, startModes, passwords, help};

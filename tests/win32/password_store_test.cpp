@@ -11,23 +11,28 @@ namespace {
 
 using namespace testsupport;
 
-std::string windowsDirectory() {
-  char buffer[MAX_PATH] = {};
-  GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
+DWORD WINAPI closeSoon(void *file) {
+  Sleep(300);
+  CloseHandle(file);
+  return 0;
 }
 
-int temporaryFilesLeft() {
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((windowsDirectory() + "\\vantorel.P01.*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE)
-    return 0;
-  int count = 0;
-  do
-    ++count;
-  while (FindNextFileA(search, &found));
-  FindClose(search);
-  return count;
+struct LockHolder {
+  HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool unlock = true;
+};
+
+DWORD WINAPI holdChangeLock(void *context) {
+  auto *holder = static_cast<LockHolder *>(context);
+  platform::win32::Win32Files own;
+  if (own.lockChanges(1000))
+    SetEvent(holder->taken);
+  WaitForSingleObject(holder->release, INFINITE);
+  if (!holder->unlock)
+    ExitThread(0); // as a process killed mid-change: nothing lets go
+  own.unlockChanges();
+  return 0;
 }
 
 class PasswordStoreWin32 : public ::testing::Test {
@@ -53,7 +58,8 @@ TEST_F(PasswordStoreWin32, RoundTripsInShiftJisWithCrLf) {
   ASSERT_TRUE(store.putPasswd("a,b "));
   EXPECT_EQ(readPasswordFile(), "\"a,b \"\r\n");
   EXPECT_EQ(store.getPasswd(), std::optional<std::string>("a,b "));
-  EXPECT_EQ(temporaryFilesLeft(), 1) << "only the password file itself";
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*").size(), 1u)
+      << "only the password file itself";
 }
 
 TEST_F(PasswordStoreWin32, AFileHeldOpenExclusivelyFailsClosedAndStaysAsItWas) {
@@ -65,7 +71,52 @@ TEST_F(PasswordStoreWin32, AFileHeldOpenExclusivelyFailsClosedAndStaysAsItWas) {
   EXPECT_FALSE(store.putPasswd("new"));
   CloseHandle(held);
   EXPECT_EQ(readPasswordFile(), "old\r\n");
-  EXPECT_EQ(temporaryFilesLeft(), 1);
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*").size(), 1u);
+}
+
+TEST_F(PasswordStoreWin32, AFileHeldForAMomentIsWaitedFor) {
+  writePasswordFile("secret\r\n");
+  HANDLE held =
+      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  HANDLE releaser = CreateThread(nullptr, 0, closeSoon, held, 0, nullptr);
+  EXPECT_EQ(store.getPasswd(), std::optional<std::string>("secret")) << "as a scanner would";
+  WaitForSingleObject(releaser, INFINITE);
+  CloseHandle(releaser);
+}
+
+TEST_F(PasswordStoreWin32, HiddenAndSystemAttributesAndNoLeftoversAfterAChange) {
+  writePasswordFile("old\r\n");
+  for (const char *leftover : {"vantorel.P01.260.1340031.tmp", "VANTOREL.P01.1.2.TMP"})
+    writeFileInWindowsDirectory(leftover, "never stored\r\n");
+  constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesA(passwordFilePath().c_str(), kept));
+  ASSERT_EQ(GetFileAttributesA(passwordFilePath().c_str()) & kept, kept);
+  ASSERT_TRUE(store.putPasswd("new"));
+  EXPECT_EQ(readPasswordFile(), "new\r\n");
+  EXPECT_EQ(GetFileAttributesA(passwordFilePath().c_str()) & kept, kept);
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*").size(), 1u)
+      << "only the password file itself";
+}
+
+// The lock of one copy against another; threads stand in for processes,
+// since a thread that holds the mutex may take it again.
+TEST_F(PasswordStoreWin32, TheChangeLockKeepsOthersWaitingAndOutlivesNoHolder) {
+  for (const bool unlock : {true, false}) {
+    LockHolder holder;
+    holder.unlock = unlock;
+    HANDLE thread = CreateThread(nullptr, 0, holdChangeLock, &holder, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(holder.taken, 5000), WAIT_OBJECT_0);
+    {
+      const password::ChangeLock waiting = store.lockChanges();
+      EXPECT_FALSE(waiting) << "held elsewhere";
+    }
+    SetEvent(holder.release);
+    WaitForSingleObject(thread, INFINITE);
+    const password::ChangeLock lock = store.lockChanges();
+    EXPECT_TRUE(lock) << (unlock ? "let go" : "its holder ended without letting go");
+    CloseHandle(thread);
+  }
 }
 
 TEST_F(PasswordStoreWin32, AReadOnlyFileIsNotReplaced) {
@@ -73,7 +124,7 @@ TEST_F(PasswordStoreWin32, AReadOnlyFileIsNotReplaced) {
   SetFileAttributesA(passwordFilePath().c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(store.putPasswd("new"));
   EXPECT_EQ(readPasswordFile(), "old\r\n");
-  EXPECT_EQ(temporaryFilesLeft(), 1);
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*").size(), 1u);
 }
 
 TEST_F(PasswordStoreWin32, UnstorablePasswordsLeaveTheOldFile) {

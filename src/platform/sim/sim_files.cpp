@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,17 +47,51 @@ void SimFiles::closeRead(platform::FileHandle file) {
   ::close(fd(file));
 }
 
-bool SimFiles::createTemporary(const std::string &directory, std::string *path,
-                               platform::FileHandle *file) {
+bool SimFiles::lockChanges(unsigned /*timeoutMs*/) {
+  if (faults_.check("WaitForSingleObject(change lock)") || heldElsewhere_)
+    return false;
+  locked_ = true;
+  return true;
+}
+
+void SimFiles::unlockChanges() {
+  faults_.check("ReleaseMutex");
+  locked_ = false;
+}
+
+bool SimFiles::listNames(const std::string &directory, const std::string &prefix,
+                         std::vector<std::string> *names) {
+  if (faults_.check("FindFirstFile"))
+    return false;
+  DIR *listing = ::opendir(hostPath(directory).c_str());
+  if (!listing)
+    return false;
+  while (const dirent *entry = ::readdir(listing))
+    if (::strncasecmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) // as Windows matches
+      names->push_back(entry->d_name);
+  ::closedir(listing);
+  return true;
+}
+
+bool SimFiles::remove(const std::string &path) {
+  if (faults_.check("DeleteFile"))
+    return false;
+  protections_.erase(hostPath(path));
+  return ::unlink(hostPath(path).c_str()) == 0;
+}
+
+bool SimFiles::createTemporary(const std::string &prefix, const std::string &suffix,
+                               std::string *path, platform::FileHandle *file) {
   if (faults_.check("CreateFile(temporary)"))
     return false;
-  const std::string name = directory + "\\vantorel.P01." + std::to_string(::getpid()) + "." +
-                           std::to_string(++counter_) + ".tmp";
+  const std::string name =
+      prefix + std::to_string(::getpid()) + "." + std::to_string(++counter_) + suffix;
   const int handle = ::open(hostPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
   if (handle < 0)
     return false;
   *path = name;
   *file = static_cast<platform::FileHandle>(handle);
+  written_[*file] = hostPath(name);
   return true;
 }
 
@@ -71,35 +107,78 @@ bool SimFiles::flush(platform::FileHandle file) {
   return ::fsync(fd(file)) == 0;
 }
 
-bool SimFiles::closeWritten(platform::FileHandle file) {
-  const bool fault = faults_.check("CloseHandle(written)") != 0;
-  return ::close(fd(file)) == 0 && !fault;
-}
-
-bool SimFiles::replace(const std::string &source, const std::string &target) {
-  if (faults_.check("MoveFileEx"))
+bool SimFiles::mayWrite(const std::string &path) {
+  if (faults_.check("CreateFile(write check)"))
     return false;
-  // Windows refuses to replace a read-only file; root on Linux would not.
+  // Windows refuses to write a read-only file; root on Linux would not.
   struct stat info {};
-  if (::stat(hostPath(target).c_str(), &info) == 0 && !(info.st_mode & S_IWUSR))
+  if (::stat(hostPath(path).c_str(), &info) != 0)
+    return errno == ENOENT;
+  return (info.st_mode & S_IWUSR) && protectionOf(path).writable;
+}
+
+bool SimFiles::copyProtection(const std::string &path, platform::FileHandle file) {
+  if (faults_.check("GetKernelObjectSecurity"))
     return false;
-  return ::rename(hostPath(source).c_str(), hostPath(target).c_str()) == 0;
+  struct stat info {};
+  if (::stat(hostPath(path).c_str(), &info) != 0)
+    return errno == ENOENT;
+  const Protection protection = protectionOf(path);
+  if (!protection.rulesReadable)
+    return false;
+  protections_[written_.at(file)] = protection;
+  return true;
 }
 
-bool SimFiles::remove(const std::string &path) {
-  faults_.check("DeleteFile");
-  return ::unlink(hostPath(path).c_str()) == 0;
+bool SimFiles::replace(platform::FileHandle file, const std::string &target) {
+  if (faults_.check("SetFileInformationByHandle(rename)"))
+    return false;
+  const std::string source = written_.at(file);
+  if (::rename(source.c_str(), hostPath(target).c_str()) != 0)
+    return false;
+  const auto protection = protections_.find(source);
+  if (protection == protections_.end())
+    protections_.erase(hostPath(target));
+  else
+    protections_[hostPath(target)] = protection->second;
+  protections_.erase(source);
+  written_[file] = hostPath(target);
+  return true;
 }
 
-bool SimFiles::isNormalFile(const std::string &path) {
+void SimFiles::closeWritten(platform::FileHandle file) {
+  faults_.check("CloseHandle(written)");
+  written_.erase(file);
+  ::close(fd(file));
+}
+
+void SimFiles::discard(platform::FileHandle file) {
+  if (!faults_.check("SetFileInformationByHandle(delete)")) {
+    protections_.erase(written_.at(file));
+    ::unlink(written_.at(file).c_str());
+  }
+  written_.erase(file);
+  ::close(fd(file));
+}
+
+bool SimFiles::isNormalFile(const std::string &utf8Path) {
   if (faults_.check("GetFileAttributes"))
     return false;
-  const std::string host = hostPath(path);
+  const std::string host = hostPath(utf8Path);
   const std::size_t slash = host.rfind('/');
   const std::string name = slash == std::string::npos ? host : host.substr(slash + 1);
   struct stat info {};
   return !name.empty() && name[0] != '.' && ::stat(host.c_str(), &info) == 0 &&
          S_ISREG(info.st_mode);
+}
+
+void SimFiles::protect(const std::string &path, const Protection &protection) {
+  protections_[hostPath(path)] = protection;
+}
+
+Protection SimFiles::protectionOf(const std::string &path) const {
+  const auto found = protections_.find(hostPath(path));
+  return found == protections_.end() ? Protection{} : found->second;
 }
 
 unsigned SimSystemPaths::windowsDirectory(char *buffer, unsigned size) {

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_shell.h"
 
+#include "platform/win32/wide.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -10,7 +12,7 @@ namespace {
 
 // shell32 and COM are needed only when the help document is opened, which
 // most runs never do: load them then, not at every start.
-using ShellExecuteAFn = HINSTANCE(WINAPI *)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+using ShellExecuteWFn = HINSTANCE(WINAPI *)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 using CoInitializeExFn = HRESULT(WINAPI *)(LPVOID, DWORD);
 
 template <typename Function> Function load(const wchar_t *library, const char *name) {
@@ -20,12 +22,12 @@ template <typename Function> Function load(const wchar_t *library, const char *n
                 : nullptr;
 }
 
-ShellExecuteAFn shellExecute() {
-  static const ShellExecuteAFn function = [] {
+ShellExecuteWFn shellExecute() {
+  static const ShellExecuteWFn function = [] {
     // The shell may hand the document to extensions that need COM.
     if (const auto coInitializeEx = load<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx"))
       coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    return load<ShellExecuteAFn>(L"shell32.dll", "ShellExecuteA");
+    return load<ShellExecuteWFn>(L"shell32.dll", "ShellExecuteW");
   }();
   return function;
 }
@@ -34,11 +36,12 @@ ShellExecuteAFn shellExecute() {
 
 std::intptr_t Win32Shell::open(WindowHandle parent, const std::string &file,
                                const std::string &directory, int show) {
-  const ShellExecuteAFn execute = shellExecute();
+  const ShellExecuteWFn execute = shellExecute();
   if (!execute)
     return SE_ERR_NOASSOC;
   return reinterpret_cast<std::intptr_t>(execute(reinterpret_cast<HWND>(parent), nullptr,
-                                                 file.c_str(), nullptr, directory.c_str(), show));
+                                                 widen(file).c_str(), nullptr,
+                                                 widen(directory).c_str(), show));
 }
 
 } // namespace platform::win32
