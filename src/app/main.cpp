@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   InitCommonControlsEx(&controls);
 
   platform::win32::Win32Registry registry;
-  platform::win32::Win32AnsiCodec codec;
+  platform::win32::Win32AnsiCodec codec(GetACP());
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
   devices::StartModeStore startModes(registry, codec);

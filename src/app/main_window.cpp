@@ -37,6 +37,7 @@ bool MainWindow::load() {
     return false;
   createControls();
   const UINT dpi = dpiForWindow(window_);
+  icons_.apply(window_, instance_, IDI_APP, dpi);
   sizeClientInTwips(window_, layout::kClientWidth, layout::kClientHeight, dpi);
   layout(dpi);
   form_.Form_Load();
@@ -129,8 +130,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_ACTIVATE:
     onActivate(LOWORD(wParam) != WA_INACTIVE);
     return 0;
+  case WM_GETDPISCALEDSIZE:
+    return answerDpiScaledSize(window_, layout::kClientWidth, layout::kClientHeight, wParam,
+                               lParam);
   case WM_DPICHANGED:
     moveToSuggestedRect(window_, lParam);
+    icons_.apply(window_, instance_, IDI_APP, HIWORD(wParam));
     layout(HIWORD(wParam));
     return 0;
   case WM_DESTROY:

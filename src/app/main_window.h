@@ -59,6 +59,7 @@ private:
   HWND command2_ = nullptr;
   HWND lastFocus_ = nullptr;
   platform::win32::WindowFonts fonts_;
+  platform::win32::WindowIcons icons_;
 };
 
 } // namespace app

@@ -50,19 +50,22 @@ void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwn
   dialog.runModalLoop();
 }
 
+// Created where it stands, at its owner's DPI: a window made elsewhere and
+// then moved could change DPI on the way.
 bool PasswordDialogWindow::create() {
   registerWindowClass(instance_, kClassName, &objectWindowProc<PasswordDialogWindow>, IDI_APP);
-  if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, CW_USEDEFAULT,
-                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_,
-                       this))
+  const platform::PixelSize size = platform::windowSizeForClientTwips(
+      layout::kClientWidth, layout::kClientHeight, dpiForWindow(owner_),
+      [](unsigned dpi) { return windowFrameSize(kStyle, kExStyle, false, dpi); });
+  const POINT place = centredOnOwner(size);
+  if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, place.x,
+                       place.y, size.width, size.height, owner_, nullptr, instance_, this))
     return false;
-  auto icon = reinterpret_cast<LPARAM>(LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP)));
-  SendMessageW(window_, WM_SETICON, ICON_BIG, icon);
   createControls();
   const UINT dpi = dpiForWindow(window_);
+  icons_.apply(window_, instance_, IDI_APP, dpi);
   sizeClientInTwips(window_, layout::kClientWidth, layout::kClientHeight, dpi);
   layout(dpi);
-  centreOnOwner();
   return true;
 }
 
@@ -94,11 +97,10 @@ void PasswordDialogWindow::layout(UINT dpi) {
                 {labels_[2], layout::kLabels[2]}});
 }
 
-void PasswordDialogWindow::centreOnOwner() {
-  RECT owner{}, self{};
+POINT PasswordDialogWindow::centredOnOwner(const platform::PixelSize &size) const {
+  RECT owner{};
   GetWindowRect(owner_, &owner);
-  GetWindowRect(window_, &self);
-  const int width = self.right - self.left, height = self.bottom - self.top;
+  const int width = size.width, height = size.height;
   int left = (owner.left + owner.right - width) / 2;
   int top = (owner.top + owner.bottom - height) / 2;
   // Keep it on the owner's monitor.
@@ -109,7 +111,7 @@ void PasswordDialogWindow::centreOnOwner() {
     left = std::max<int>(area.left, std::min<int>(left, area.right - width));
     top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
   }
-  SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return POINT{left, top};
 }
 
 void PasswordDialogWindow::runModalLoop() {
@@ -160,8 +162,12 @@ LRESULT PasswordDialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM 
   case WM_CLOSE:
     dialog_.CancelButton_Click();
     return 0;
+  case WM_GETDPISCALEDSIZE:
+    return answerDpiScaledSize(window_, layout::kClientWidth, layout::kClientHeight, wParam,
+                               lParam);
   case WM_DPICHANGED:
     moveToSuggestedRect(window_, lParam);
+    icons_.apply(window_, instance_, IDI_APP, HIWORD(wParam));
     layout(HIWORD(wParam));
     return 0;
   case WM_DESTROY:

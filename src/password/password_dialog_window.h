@@ -28,7 +28,9 @@ private:
   bool create();
   void createControls();
   void layout(UINT dpi);
-  void centreOnOwner();
+  // The top left corner for a window of the size, centred on the owner and
+  // kept on its monitor.
+  POINT centredOnOwner(const platform::PixelSize &size) const;
   void runModalLoop();
 
   HINSTANCE instance_;
@@ -40,6 +42,7 @@ private:
   HWND okButton_ = nullptr;
   HWND cancelButton_ = nullptr;
   platform::win32::WindowFonts fonts_;
+  platform::win32::WindowIcons icons_;
 };
 
 } // namespace password

@@ -25,6 +25,22 @@ constexpr PixelRect toPixels(const TwipsRect &r, unsigned dpi) {
           twipsToPixels(r.left + r.width, dpi), twipsToPixels(r.top + r.height, dpi)};
 }
 
+struct PixelSize {
+  int width, height;
+};
+
+// The outer size of a window whose client area is the twips layout at dpi.
+// frameAt(dpi) gives the PixelSize that the window's borders, caption and
+// menu bar take at a DPI: they don't grow in proportion to it, so a window's
+// size at one DPI can't simply be scaled to another.
+template <typename FrameAt>
+PixelSize windowSizeForClientTwips(int widthTwips, int heightTwips, unsigned dpi,
+                                   const FrameAt &frameAt) {
+  const PixelSize frame = frameAt(dpi);
+  return {twipsToPixels(widthTwips, dpi) + frame.width,
+          twipsToPixels(heightTwips, dpi) + frame.height};
+}
+
 // A control placed inside a frame is given relative to the frame.
 constexpr TwipsRect inFrame(const TwipsRect &frame, const TwipsRect &child) {
   return {frame.left + child.left, frame.top + child.top, child.width, child.height};

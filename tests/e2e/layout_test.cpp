@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -89,6 +90,26 @@ TEST_F(LayoutTest, PasswordDialog) {
   expectBox(findChild(dialog, L"Static", L"新パスワード確認："), {8, 80, 105, 17}, L"Label1(2)");
   expectBox(findChild(dialog, L"Button", L"OK"), {272, 8, 81, 25}, L"OKButton");
   expectBox(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"), {272, 40, 81, 25}, L"CancelButton");
+}
+
+// Centred on the main window, as far as the work area of its monitor allows.
+TEST_F(LayoutTest, PasswordDialogStandsOnItsOwner) {
+  chooseMenuItem(window, L"パスワード変更(&P)");
+  HWND dialog = program.waitForWindow(L"パスワード変更");
+  ASSERT_NE(dialog, nullptr);
+  RECT owner{}, self{};
+  GetWindowRect(window, &owner);
+  GetWindowRect(dialog, &self);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT &area = monitor.rcWork;
+  auto centred = [](LONG ownerFrom, LONG ownerTo, LONG size, LONG areaFrom, LONG areaTo) {
+    return std::max(areaFrom, std::min((ownerFrom + ownerTo - size) / 2, areaTo - size));
+  };
+  const LONG width = self.right - self.left, height = self.bottom - self.top;
+  EXPECT_NEAR(self.left, centred(owner.left, owner.right, width, area.left, area.right), 1);
+  EXPECT_NEAR(self.top, centred(owner.top, owner.bottom, height, area.top, area.bottom), 1);
 }
 
 } // namespace

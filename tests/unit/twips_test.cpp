@@ -34,4 +34,32 @@ TEST(Twips, EdgesRoundIndependentlySoNeighboursNeverOverlap) {
   EXPECT_EQ(toPixels(left, 96).right, toPixels(right, 96).left);
 }
 
+// Borders, caption and menu bar of a sizable window with a menu: whole
+// pixels at each DPI, not in proportion to it.
+platform::PixelSize framedWithMenu(unsigned dpi) {
+  switch (dpi) {
+  case 96:
+    return {16, 59};
+  case 144:
+    return {22, 81};
+  default:
+    ADD_FAILURE() << "frame asked for at " << dpi << " dpi";
+    return {0, 0};
+  }
+}
+
+TEST(WindowSize, ClientAreaIsTheTwipsLayoutAtTheDpiAndTheFrameThatDpis) {
+  using namespace app::layout;
+  const auto at96 =
+      platform::windowSizeForClientTwips(kClientWidth, kClientHeight, 96, framedWithMenu);
+  EXPECT_EQ(at96.width, 231 + 16);
+  EXPECT_EQ(at96.height, 141 + 59);
+  // In proportion the 96-dpi window would be 370 by 300 at 144 dpi: seven
+  // pixels too tall for the 212 the layout takes.
+  const auto at144 =
+      platform::windowSizeForClientTwips(kClientWidth, kClientHeight, 144, framedWithMenu);
+  EXPECT_EQ(at144.width, 347 + 22);
+  EXPECT_EQ(at144.height, 212 + 81);
+}
+
 } // namespace

@@ -42,7 +42,7 @@ protected:
 
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
-  platform::win32::Win32AnsiCodec codec;
+  platform::win32::Win32AnsiCodec codec{GetACP()};
   password::PasswordStore store{files, paths, codec};
 };
 

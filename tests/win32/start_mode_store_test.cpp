@@ -18,7 +18,7 @@ protected:
   void TearDown() override { deleteKey(kService); }
 
   platform::win32::Win32Registry registry;
-  platform::win32::Win32AnsiCodec codec;
+  platform::win32::Win32AnsiCodec codec{GetACP()};
   devices::StartModeStore store{registry, codec};
 };
 

@@ -3,9 +3,15 @@
 namespace platform::win32 {
 namespace {
 
+template <typename Function> Function systemFunction(const wchar_t *module, const char *name) {
+  HMODULE loaded = GetModuleHandleW(module);
+  return loaded ? reinterpret_cast<Function>(
+                      reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)))
+                : nullptr;
+}
+
 template <typename Function> Function user32Function(const char *name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return systemFunction<Function>(L"user32.dll", name);
 }
 
 UINT systemDpi() {
@@ -13,6 +19,14 @@ UINT systemDpi() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+int systemMetricForDpi(int index, UINT dpi) {
+  using GetSystemMetricsForDpiFn = int(WINAPI *)(int, UINT);
+  static const auto forDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (forDpi)
+    return forDpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(systemDpi()));
 }
 
 } // namespace
@@ -44,14 +58,29 @@ HFONT createMessageFont(UINT dpi) {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-SIZE windowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
-                         bool hasMenu, UINT dpi) {
+platform::PixelSize windowFrameSize(DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
   using AdjustForDpiFn = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-  RECT rect{0, 0, clientWidth, clientHeight};
+  RECT rect{};
   if (!adjustForDpi || !adjustForDpi(&rect, style, hasMenu, exStyle, dpi))
     AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
-  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+HICON loadIconForDpi(HINSTANCE instance, int iconId, WPARAM which, UINT dpi) {
+  const bool small = which == ICON_SMALL;
+  const int width = systemMetricForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
+  const int height = systemMetricForDpi(small ? SM_CYSMICON : SM_CYICON, dpi);
+  // Comctl32 6 draws the nearest larger image scaled down, rather than a
+  // smaller one blown up; older versions don't have it.
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI *)(HINSTANCE, PCWSTR, int, int, HICON *);
+  static const auto scaleDown =
+      systemFunction<LoadIconWithScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
+  HICON icon = nullptr;
+  if (scaleDown && SUCCEEDED(scaleDown(instance, MAKEINTRESOURCEW(iconId), width, height, &icon)))
+    return icon;
+  return static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 } // namespace platform::win32

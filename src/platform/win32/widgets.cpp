@@ -81,21 +81,33 @@ void moveToSuggestedRect(HWND window, LPARAM suggestedRect) {
 }
 
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
-  const int width = twipsToPixels(widthTwips, dpi);
-  const int height = twipsToPixels(heightTwips, dpi);
-  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-  const SIZE outer =
-      windowSizeForClient(width, height, style, exStyle, GetMenu(window) != nullptr, dpi);
+  const PixelSize outer = windowSizeForClientTwips(window, widthTwips, heightTwips, dpi);
   constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, flags);
+  SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height, flags);
   // A menu bar that wraps onto a second line takes height from the client
   // area; give it back.
   RECT client{};
   GetClientRect(window, &client);
-  const int shortfall = height - (client.bottom - client.top);
+  const int shortfall = twipsToPixels(heightTwips, dpi) - (client.bottom - client.top);
   if (shortfall != 0)
-    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy + shortfall, flags);
+    SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height + shortfall, flags);
+}
+
+PixelSize windowSizeForClientTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
+  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+  const bool hasMenu = GetMenu(window) != nullptr;
+  return platform::windowSizeForClientTwips(widthTwips, heightTwips, dpi, [&](unsigned atDpi) {
+    return windowFrameSize(style, exStyle, hasMenu, atDpi);
+  });
+}
+
+LRESULT answerDpiScaledSize(HWND window, int widthTwips, int heightTwips, WPARAM newDpi,
+                            LPARAM size) {
+  const PixelSize outer =
+      windowSizeForClientTwips(window, widthTwips, heightTwips, static_cast<UINT>(newDpi));
+  *reinterpret_cast<SIZE *>(size) = SIZE{outer.width, outer.height};
+  return TRUE;
 }
 
 HFONT createFittingFont(HWND control, HFONT font, int width) {
@@ -136,6 +148,24 @@ void WindowFonts::release() {
   if (font_)
     DeleteObject(font_);
   font_ = nullptr;
+}
+
+void WindowIcons::apply(HWND window, HINSTANCE instance, int iconId, UINT dpi) {
+  HICON small = loadIconForDpi(instance, iconId, ICON_SMALL, dpi);
+  HICON large = loadIconForDpi(instance, iconId, ICON_BIG, dpi);
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+  release(); // only now: the window no longer shows the old ones
+  small_ = small;
+  large_ = large;
+}
+
+void WindowIcons::release() {
+  if (small_)
+    DestroyIcon(small_);
+  if (large_)
+    DestroyIcon(large_);
+  small_ = large_ = nullptr;
 }
 
 } // namespace platform::win32

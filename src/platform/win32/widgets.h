@@ -25,6 +25,9 @@ void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi);
 // Sizes a window so that its client area is the given twips at its DPI,
 // even when its menu bar wraps.
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
+// The window size, for the window's styles and menu, whose client area is
+// the given twips at the DPI.
+PixelSize windowSizeForClientTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
 // The window procedure of a class whose objects handle their own messages:
 // the object travels in CreateWindowEx's last parameter, is told its handle
 // on WM_NCCREATE (attach) and is kept in GWLP_USERDATA until WM_DESTROY.
@@ -43,6 +46,16 @@ LRESULT CALLBACK objectWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return self->handleMessage(message, wParam, lParam);
 }
 
+// Windows 10 1703 and later send it before WM_DPICHANGED; the headers name
+// it only for newer targets.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+// Answers WM_GETDPISCALEDSIZE with the size whose client area is the given
+// twips at the new DPI: Windows would scale the whole window in proportion,
+// frame and menu bar included, and the client area would drift off the twips.
+LRESULT answerDpiScaledSize(HWND window, int widthTwips, int heightTwips, WPARAM newDpi,
+                            LPARAM size);
 // Moves and sizes a window to the rectangle WM_DPICHANGED suggests.
 void moveToSuggestedRect(HWND window, LPARAM suggestedRect);
 
@@ -66,6 +79,23 @@ private:
   void release();
   HFONT font_ = nullptr;
   std::vector<HFONT> labelFonts_;
+};
+
+// A window's small and large icons drawn for its DPI: the class icons are
+// the system DPI's.
+class WindowIcons {
+public:
+  WindowIcons() = default;
+  WindowIcons(const WindowIcons &) = delete;
+  WindowIcons &operator=(const WindowIcons &) = delete;
+  ~WindowIcons() { release(); }
+
+  void apply(HWND window, HINSTANCE instance, int iconId, UINT dpi);
+
+private:
+  void release();
+  HICON small_ = nullptr;
+  HICON large_ = nullptr;
 };
 
 } // namespace platform::win32
