@@ -54,7 +54,7 @@ double medianMs(password::PasswordStore &store, bool *readable) {
 int main() {
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
-  platform::win32::Win32AnsiCodec codec;
+  platform::win32::Win32AnsiCodec codec(GetACP());
   password::PasswordStore store(files, paths, codec);
   const std::size_t limit = password::kMaxLineBytes;
   struct Case {
