@@ -20,7 +20,6 @@ runs=${BENCH_RUNS:-25}
 warmups=${BENCH_WARMUPS:-3}
 block=${BENCH_BLOCK:-2}
 ratio_budget=1.10
-size_budget_kib=256
 system_dlls="kernel32 user32 gdi32 advapi32 shell32 comctl32 ole32 msvcrt"
 
 scripts/build >/dev/null
@@ -29,6 +28,7 @@ floor=build/win32/bench/floor_window.exe
 timer=build/win32/bench/launch_timer.exe
 
 source scripts/lib/wine-bench.sh
+source scripts/lib/exe-size.sh
 BENCH_OWN_DISPLAY=1 bench_start
 bench_seed_services 3
 
@@ -61,9 +61,6 @@ paired=$(awk '$1 == "run" { t[$2, $3] = $4; if ($3 > n) n = $3 }
 echo "ratio vantorel/floor: $ratio (median of the paired runs' ratios: $paired)"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-bytes=$(stat -c %s "$exe")
-kib=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')
-echo "exe size: $bytes bytes ($kib KiB)"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ { print $3 }')
 echo "DLL imports: $(paste -sd' ' <<<"$imports")"
 foreign=
@@ -75,7 +72,6 @@ done
 verdict() { if [ "$1" = 1 ]; then echo ok; else echo over; fi; }
 echo "budget startup ratio <= $ratio_budget: $ratio" \
   "$(verdict "$(awk -v r="$ratio" -v m="$ratio_budget" 'BEGIN { print (r <= m) }')")"
-echo "budget exe size <= $size_budget_kib KiB: $kib KiB" \
-  "$(verdict "$(awk -v b="$bytes" -v m="$size_budget_kib" 'BEGIN { print (b <= m * 1024) }')")"
+echo "budget $(kestrova_exe_size "$exe")"
 echo "budget system DLLs only: ${foreign:-none outside the system set}" \
   "$(verdict "$([ -z "$foreign" ] && echo 1 || echo 0)")"
