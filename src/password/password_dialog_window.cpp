@@ -1,9 +1,8 @@
 #include "password/password_dialog_window.h"
 
-#include "app/main_texts.h"
-#include "app/resource_ids.h"
 #include "password/dialog_layout.h"
 #include "password/dialog_texts.h"
+#include "platform/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
@@ -136,7 +135,7 @@ std::string PasswordDialogWindow::fieldText(int index) const {
 void PasswordDialogWindow::messageBox(const std::string &prompt,
                                       const std::optional<std::string> &title,
                                       platform::MessageIcon icon) {
-  showMessageBox(window_, prompt, title.value_or(app::texts::kAppTitle), icon);
+  showMessageBox(window_, prompt, title.value_or(platform::kProgramTitle), icon);
 }
 
 // The owner is enabled before the dialog goes, so that Windows hands the
