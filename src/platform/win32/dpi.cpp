@@ -8,14 +8,14 @@ template <typename Function> Function user32Function(const char *name) {
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
+} // namespace
+
 UINT systemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
-
-} // namespace
 
 UINT dpiForWindow(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI *)(HWND);

@@ -36,17 +36,19 @@ void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC p
 }
 
 HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
-                   const std::string &text, DWORD style, int id) {
-  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                         0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                   const std::string &text, DWORD style, int id, const PixelRect &place) {
+  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                         place.left, place.top, place.right - place.left, place.bottom - place.top,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                          nullptr);
 }
 
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
-  HWND field = CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"Edit", L"",
-      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id, const PixelRect &place) {
+  HWND field =
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
+                      place.left, place.top, place.right - place.left, place.bottom - place.top,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
   SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
   return field;
@@ -65,7 +67,7 @@ void setWindowText(HWND window, const std::string &text) {
 }
 
 void setFont(HWND control, HFONT font) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(control));
 }
 
 void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi) {
@@ -80,18 +82,27 @@ void moveToSuggestedRect(HWND window, LPARAM suggestedRect) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+SIZE windowSizeForClientTwips(int widthTwips, int heightTwips, DWORD style, DWORD exStyle,
+                              bool hasMenu, UINT dpi) {
+  return windowSizeForClient(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi), style,
+                             exStyle, hasMenu, dpi);
+}
+
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
   const int width = twipsToPixels(widthTwips, dpi);
   const int height = twipsToPixels(heightTwips, dpi);
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right - client.left == width && client.bottom - client.top == height)
+    return;
   const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-  const SIZE outer =
-      windowSizeForClient(width, height, style, exStyle, GetMenu(window) != nullptr, dpi);
+  const SIZE outer = windowSizeForClientTwips(widthTwips, heightTwips, style, exStyle,
+                                              GetMenu(window) != nullptr, dpi);
   constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, flags);
   // A menu bar that wraps onto a second line takes height from the client
   // area; give it back.
-  RECT client{};
   GetClientRect(window, &client);
   const int shortfall = height - (client.bottom - client.top);
   if (shortfall != 0)
