@@ -1,69 +1,101 @@
 #!/usr/bin/env bash
 # Start-up bench: how long vantorel.exe takes under Wine from process creation
-# to its main window shown with its options selected, beside the floor, an
-# empty window of ours, in a fresh prefix on its own Xvfb. Prints the medians
-# and their ratio, the exe's size and its DLL imports, and each budget with
-# "ok" or "over". It reports; it does not fail on a budget.
+# to its main window shown with its options selected, beside two yardsticks
+# of ours in the same fresh prefix on its own Xvfb:
+#   fair_floor    the same window at the least it can cost (bench/fair_floor.cpp)
+#   empty_window  an empty window, the least any window costs
+# The three run interleaved, in turns, so that a busy spell of the machine
+# weighs on all of them; the whole comparison is repeated in blocks. For each
+# block it prints the medians and the paired ratios (run i of one over run i
+# of the other, median and quartiles), then the spread of those ratios over
+# the blocks, the exe's size and its DLL imports, and each budget with "ok"
+# or "over". It reports; it does not fail on a budget.
 #
-#   bench/startup.sh                 # 25 runs each after 3 warm-ups, in blocks of 2
-#   BENCH_RUNS=40 BENCH_BLOCK=1 bench/startup.sh
-#
-# "Ready" is the same for both: a visible window with the title that answers
-# a message; for vantorel also one option checked in each frame. The runs of
-# the two alternate in blocks, so a busy spell of the machine weighs on both;
-# run i of one is paired with run i of the other, and the median of those
-# pairs' ratios is printed beside the ratio of the medians.
+#   bench/startup.sh                         # 3 blocks of 20 runs each, turns of 2
+#   BENCH_BLOCKS=5 BENCH_RUNS=30 BENCH_TURN=1 bench/startup.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=${BENCH_RUNS:-25}
-warmups=${BENCH_WARMUPS:-3}
-block=${BENCH_BLOCK:-2}
-ratio_budget=1.10
-size_budget_kib=256
+blocks=${BENCH_BLOCKS:-3}
+runs=${BENCH_RUNS:-20}
+warmups=${BENCH_WARMUPS:-2}
+turn=${BENCH_TURN:-2}
+ratio_budget=1.05
 system_dlls="kernel32 user32 gdi32 advapi32 shell32 comctl32 ole32 msvcrt"
 
 scripts/build >/dev/null
 exe=dist/vantorel.exe
-floor=build/win32/bench/floor_window.exe
+fair=build/win32/bench/fair_floor.exe
+empty=build/win32/bench/empty_window.exe
 timer=build/win32/bench/launch_timer.exe
 
 source scripts/lib/wine-bench.sh
+source scripts/lib/exe-size.sh
 BENCH_OWN_DISPLAY=1 bench_start
 bench_seed_services 3
 
-# Both programs side by side on drive C:, the product with its help file.
+# All three side by side on drive C:, the product with its help file.
 dir="$WINEPREFIX/drive_c/bench"
 mkdir -p "$dir"
-cp "$exe" dist/help.htm "$floor" "$dir/"
+cp "$exe" dist/help.htm "$fair" "$empty" "$dir/"
 
-echo "startup: $runs runs each after $warmups warm-ups, in blocks of $block;" \
+echo "startup: $blocks blocks of $runs runs each after $warmups warm-ups, in turns of $turn;" \
   "$(wine --version), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
-out="$BENCH_DIR/timer.txt"
-wine "$timer" --block "$block" \
-  'C:\bench\vantorel.exe' Kestrova "$runs" "$warmups" 1 \
-  'C:\bench\floor_window.exe' Floor "$runs" "$warmups" 0 >"$out" ||
-  { cat "$out"; echo "startup: the timer failed" >&2; exit 1; }
 
-# The runs, two columns: vantorel and floor, in ms.
-awk '$1 == "run" { t[$2, $3] = $4; if ($3 > n) n = $3 }
-     END { printf "%4s %10s %10s\n", "run", "vantorel", "floor"
-           for (i = 1; i <= n; i++)
-             printf "%4d %10s %10s\n", i, t["vantorel.exe", i], t["floor_window.exe", i] }' "$out"
-awk '$1 == "median" { printf "%-17s median %8.2f ms  (min %.2f, max %.2f, n %d)\n", $2, $3, $5, $7, $9 }' "$out"
-product_ms=$(awk '$1 == "median" && $2 == "vantorel.exe" { print $3 }' "$out")
-floor_ms=$(awk '$1 == "median" && $2 == "floor_window.exe" { print $3 }' "$out")
-ratio=$(awk -v a="$product_ms" -v b="$floor_ms" 'BEGIN { printf "%.3f", a / b }')
-paired=$(awk '$1 == "run" { t[$2, $3] = $4; if ($3 > n) n = $3 }
-  END { for (i = 1; i <= n; i++) r[i] = t["vantorel.exe", i] / t["floor_window.exe", i]
-        for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (r[j] < r[i]) { x = r[i]; r[i] = r[j]; r[j] = x }
-        printf "%.3f", n % 2 ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2 }' "$out")
-echo "ratio vantorel/floor: $ratio (median of the paired runs' ratios: $paired)"
+# One block's timer output: "run LABEL I MS" lines, a median line per program.
+time_block() { # OUT
+  wine "$timer" --block "$turn" \
+    'C:\bench\vantorel.exe' Kestrova "$runs" "$warmups" 1 \
+    'C:\bench\fair_floor.exe' Kestrova "$runs" "$warmups" 1 \
+    'C:\bench\empty_window.exe' Empty "$runs" "$warmups" 0 >"$1" ||
+    { cat "$1"; echo "startup: the timer failed" >&2; exit 1; }
+}
+
+# Per block: the medians, and each paired ratio as median [lower quartile,
+# upper quartile]. With "all", the same over every block's runs, paired
+# within their block, and the ratios' spread over the blocks.
+summarise='
+  function sort(a, n,   i, j, x) {
+    for (i = 2; i <= n; i++) { x = a[i]; for (j = i - 1; j > 0 && a[j] > x; j--) a[j + 1] = a[j]; a[j + 1] = x }
+  }
+  function quantile(a, n, q,   p, i) { p = 1 + (n - 1) * q; i = int(p); return i < n ? a[i] + (p - i) * (a[i + 1] - a[i]) : a[n] }
+  function ratios(top, bottom, r,   n, k) {
+    for (k in pairs) { split(k, key, SUBSEP); if (key[2] == top) { n++; r[n] = t[top, key[1], key[3]] / t[bottom, key[1], key[3]] } }
+    sort(r, n); return n
+  }
+  function median_of(label,   v, n, k) {
+    for (k in t) { split(k, key, SUBSEP); if (key[1] == label) v[++n] = t[k] }
+    sort(v, n); return quantile(v, n, 0.5)
+  }
+  function show(name,   r, n, s) {
+    printf "%-6s %9.2f %10.2f %12.2f", name, median_of("vantorel.exe"), median_of("fair_floor.exe"), median_of("empty_window.exe")
+    n = ratios("vantorel.exe", "fair_floor.exe", r)
+    printf "   %.3f [%.3f, %.3f]", quantile(r, n, 0.5), quantile(r, n, 0.25), quantile(r, n, 0.75)
+    s = quantile(r, n, 0.5)
+    n = ratios("fair_floor.exe", "empty_window.exe", r)
+    printf "   %.3f [%.3f, %.3f]\n", quantile(r, n, 0.5), quantile(r, n, 0.25), quantile(r, n, 0.75)
+    return s
+  }
+  # + 0: the timer ends its lines with CR LF, which would make them strings.
+  $1 == "run" { t[$2, FILENAME, $3] = $4 + 0; pairs[FILENAME, $2, $3] = 1 }
+'
+printf "%-6s %9s %10s %12s   %-23s   %s\n" block vantorel fair_floor empty_window \
+  "vantorel/fair_floor" "fair_floor/empty_window"
+block_ratios=()
+for b in $(seq "$blocks"); do
+  out="$BENCH_DIR/block$b.txt"
+  time_block "$out"
+  line=$(awk -v name="$b" "$summarise"' END { show(name) }' "$out")
+  echo "$line"
+  block_ratios+=("$(awk '{ print $5 }' <<<"$line")")
+done
+all=$(awk "$summarise"' END { show("all") }' "$BENCH_DIR"/block*.txt)
+echo "$all"
+echo "(medians in ms; ratios: median [quartiles] of the runs paired by turn)"
+spread=$(printf '%s\n' "${block_ratios[@]}" | sort -n | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.3f to %.3f", lo, hi }')
+echo "vantorel/fair_floor over the blocks: $spread"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-bytes=$(stat -c %s "$exe")
-kib=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')
-echo "exe size: $bytes bytes ($kib KiB)"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ { print $3 }')
 echo "DLL imports: $(paste -sd' ' <<<"$imports")"
 foreign=
@@ -72,10 +104,10 @@ for dll in $imports; do
   [[ " $system_dlls " == *" $name "* ]] || foreign+="${foreign:+ }$dll"
 done
 
+ratio=$(awk '{ print $5 }' <<<"$all")
 verdict() { if [ "$1" = 1 ]; then echo ok; else echo over; fi; }
-echo "budget startup ratio <= $ratio_budget: $ratio" \
+echo "budget startup vantorel/fair_floor <= $ratio_budget: $ratio" \
   "$(verdict "$(awk -v r="$ratio" -v m="$ratio_budget" 'BEGIN { print (r <= m) }')")"
-echo "budget exe size <= $size_budget_kib KiB: $kib KiB" \
-  "$(verdict "$(awk -v b="$bytes" -v m="$size_budget_kib" 'BEGIN { print (b <= m * 1024) }')")"
+echo "budget $(kestrova_exe_size "$exe")"
 echo "budget system DLLs only: ${foreign:-none outside the system set}" \
   "$(verdict "$([ -z "$foreign" ] && echo 1 || echo 0)")"

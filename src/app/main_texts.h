@@ -13,7 +13,6 @@
 #ifndef RC_INVOKED
 namespace app::texts {
 
-constexpr char kAppTitle[] = "vantorel"; // the title of boxes that name none
 constexpr char kWindowCaption[] = "Kestrova";
 constexpr char kFloppyFrame[] = "フロッピー";
 constexpr char kUsbFrame[] = "ＵＳＢ";

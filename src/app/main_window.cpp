@@ -4,6 +4,7 @@
 #include "app/main_texts.h"
 #include "app/resource_ids.h"
 #include "password/password_dialog_window.h"
+#include "platform/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
@@ -14,6 +15,26 @@ namespace app {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KestrovaMainWindow";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+
+platform::TwipsRect placeOf(int controlId) {
+  if (controlId >= IDC_OPTION1_FIRST && controlId < IDC_OPTION1_FIRST + 4)
+    return layout::kOptions[controlId - IDC_OPTION1_FIRST];
+  switch (controlId) {
+  case IDC_FRAME1:
+    return layout::kFrame1;
+  case IDC_FRAME2:
+    return layout::kFrame2;
+  case IDC_LABEL1:
+    return layout::kLabel1;
+  case IDC_TEXT1:
+    return layout::kText1;
+  case IDC_COMMAND1:
+    return layout::kCommand1;
+  default:
+    return layout::kCommand2;
+  }
+}
 
 } // namespace
 
@@ -28,18 +49,23 @@ MainWindow::~MainWindow() {
     DestroyWindow(window_);
 }
 
+// The window is made at its final size for the DPI it most likely opens at
+// and each control in its final place, so that nothing moves before it is
+// first shown; only a window that opened at another DPI, or whose menu bar
+// wraps, is resized.
 bool MainWindow::load() {
   registerWindowClass(instance_, kClassName, &objectWindowProc<MainWindow>, IDI_APP);
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDM_MAIN));
-  if (!CreateWindowExW(0, kClassName, widen(texts::kWindowCaption).c_str(), WS_OVERLAPPEDWINDOW,
-                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
-                       instance_, this))
+  const platform::PixelSize size = windowSizeForClientTwips(
+      layout::kClientWidth, layout::kClientHeight, kStyle, 0, true, systemDpi());
+  if (!CreateWindowExW(0, kClassName, widen(texts::kWindowCaption).c_str(), kStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, size.width, size.height, nullptr, menu, instance_, this))
     return false;
-  createControls();
   const UINT dpi = dpiForWindow(window_);
   icons_.apply(window_, instance_, IDI_APP, dpi);
+  createControls(dpi);
   sizeClientInTwips(window_, layout::kClientWidth, layout::kClientHeight, dpi);
-  layout(dpi);
+  applyFonts(dpi);
   form_.Form_Load();
   return window_ != nullptr;
 }
@@ -52,9 +78,10 @@ void MainWindow::show(int showCommand) {
 
 // Group boxes come before their options, as in dialog templates; the
 // focusable controls follow the window's tab order.
-void MainWindow::createControls() {
-  auto child = [this](const wchar_t *className, const char *text, DWORD style, int id) {
-    return createControl(window_, instance_, className, text, style, id);
+void MainWindow::createControls(UINT dpi) {
+  auto child = [this, dpi](const wchar_t *className, const char *text, DWORD style, int id) {
+    return createControl(window_, instance_, className, text, style, id,
+                         platform::toPixels(placeOf(id), dpi));
   };
   constexpr DWORD radio = BS_AUTORADIOBUTTON;
   frames_[0] = child(WC_BUTTONW, texts::kFloppyFrame, BS_GROUPBOX | WS_GROUP, IDC_FRAME1);
@@ -67,21 +94,22 @@ void MainWindow::createControls() {
   options_[3] = child(WC_BUTTONW, texts::kProhibited, radio, IDC_OPTION1_FIRST + 3);
   label_ = child(WC_STATICW, texts::kPasswordLabel, SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP,
                  IDC_LABEL1);
-  text_ = createPasswordField(window_, instance_, IDC_TEXT1);
+  text_ = createPasswordField(window_, instance_, IDC_TEXT1,
+                              platform::toPixels(placeOf(IDC_TEXT1), dpi));
   command1_ =
       child(WC_BUTTONW, texts::kExecute, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND1);
   command2_ = child(WC_BUTTONW, texts::kExit, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND2);
 }
 
+// For a new DPI: every control to its place for it, and fonts to match.
 void MainWindow::layout(UINT dpi) {
-  placeInTwips(frames_[0], layout::kFrame1, dpi);
-  placeInTwips(frames_[1], layout::kFrame2, dpi);
-  for (std::size_t i = 0; i < options_.size(); ++i)
-    placeInTwips(options_[i], layout::kOptions[i], dpi);
-  placeInTwips(label_, layout::kLabel1, dpi);
-  placeInTwips(text_, layout::kText1, dpi);
-  placeInTwips(command1_, layout::kCommand1, dpi);
-  placeInTwips(command2_, layout::kCommand2, dpi);
+  for (HWND control : {frames_[0], frames_[1], options_[0], options_[1], options_[2], options_[3],
+                       label_, text_, command1_, command2_})
+    placeInTwips(control, placeOf(GetDlgCtrlID(control)), dpi);
+  applyFonts(dpi);
+}
+
+void MainWindow::applyFonts(UINT dpi) {
   fonts_.apply(dpi,
                {frames_[0], frames_[1], options_[0], options_[1], options_[2], options_[3], text_,
                 command1_, command2_},
@@ -114,7 +142,7 @@ void MainWindow::showPasswordDialog() {
 
 void MainWindow::messageBox(const std::string &prompt, const std::optional<std::string> &title,
                             platform::MessageIcon icon) {
-  showMessageBox(window_, prompt, title.value_or(texts::kAppTitle), icon);
+  showMessageBox(window_, prompt, title.value_or(platform::kProgramTitle), icon);
 }
 
 void MainWindow::unload() {

@@ -43,8 +43,9 @@ public:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-  void createControls();
+  void createControls(UINT dpi);
   void layout(UINT dpi);
+  void applyFonts(UINT dpi);
   void onCommand(int id, int notification);
   void onActivate(bool active);
 

@@ -3,7 +3,6 @@
 // Control IDs stay clear of IDOK (1) and IDCANCEL (2): the dialog manager
 // sends those for Enter and Esc, and they must press nothing.
 
-#define IDI_APP 1
 #define IDM_MAIN 100
 
 #define IDM_ACTION 201

@@ -1,6 +1,6 @@
 #pragma once
 // Every text of the help command and the version box.
-#include "app/version.h"
+#include "help/version.h"
 
 namespace help::texts {
 

@@ -1,9 +1,8 @@
 #include "password/password_dialog_window.h"
 
-#include "app/main_texts.h"
-#include "app/resource_ids.h"
 #include "password/dialog_layout.h"
 #include "password/dialog_texts.h"
+#include "platform/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
@@ -54,9 +53,8 @@ void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwn
 // then moved could change DPI on the way.
 bool PasswordDialogWindow::create() {
   registerWindowClass(instance_, kClassName, &objectWindowProc<PasswordDialogWindow>, IDI_APP);
-  const platform::PixelSize size = platform::windowSizeForClientTwips(
-      layout::kClientWidth, layout::kClientHeight, dpiForWindow(owner_),
-      [](unsigned dpi) { return windowFrameSize(kStyle, kExStyle, false, dpi); });
+  const platform::PixelSize size = windowSizeForClientTwips(
+      layout::kClientWidth, layout::kClientHeight, kStyle, kExStyle, false, dpiForWindow(owner_));
   const POINT place = centredOnOwner(size);
   if (!CreateWindowExW(kExStyle, kClassName, widen(texts::kCaption).c_str(), kStyle, place.x,
                        place.y, size.width, size.height, owner_, nullptr, instance_, this))
@@ -138,7 +136,7 @@ std::string PasswordDialogWindow::fieldText(int index) const {
 void PasswordDialogWindow::messageBox(const std::string &prompt,
                                       const std::optional<std::string> &title,
                                       platform::MessageIcon icon) {
-  showMessageBox(window_, prompt, title.value_or(app::texts::kAppTitle), icon);
+  showMessageBox(window_, prompt, title.value_or(platform::kProgramTitle), icon);
 }
 
 // The owner is enabled before the dialog goes, so that Windows hands the

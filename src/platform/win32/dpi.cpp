@@ -14,12 +14,16 @@ template <typename Function> Function user32Function(const char *name) {
   return systemFunction<Function>(L"user32.dll", name);
 }
 
+} // namespace
+
 UINT systemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
+
+namespace {
 
 int systemMetricForDpi(int index, UINT dpi) {
   using GetSystemMetricsForDpiFn = int(WINAPI *)(int, UINT);

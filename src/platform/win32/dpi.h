@@ -7,6 +7,9 @@
 
 namespace platform::win32 {
 
+// The primary monitor's DPI at sign-in: the one a new top-level window most
+// likely opens at.
+UINT systemDpi();
 UINT dpiForWindow(HWND window);
 // The system's message font at the given DPI; the caller deletes it.
 HFONT createMessageFont(UINT dpi);

@@ -36,17 +36,19 @@ void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC p
 }
 
 HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
-                   const std::string &text, DWORD style, int id) {
-  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                         0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                   const std::string &text, DWORD style, int id, const PixelRect &place) {
+  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                         place.left, place.top, place.right - place.left, place.bottom - place.top,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                          nullptr);
 }
 
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id) {
-  HWND field = CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"Edit", L"",
-      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP, 0, 0, 0, 0,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id, const PixelRect &place) {
+  HWND field =
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
+                      place.left, place.top, place.right - place.left, place.bottom - place.top,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
   SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
   return field;
@@ -65,7 +67,7 @@ void setWindowText(HWND window, const std::string &text) {
 }
 
 void setFont(HWND control, HFONT font) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(control));
 }
 
 void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi) {
@@ -80,26 +82,35 @@ void moveToSuggestedRect(HWND window, LPARAM suggestedRect) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+PixelSize windowSizeForClientTwips(int widthTwips, int heightTwips, DWORD style, DWORD exStyle,
+                                   bool hasMenu, UINT dpi) {
+  return platform::windowSizeForClientTwips(widthTwips, heightTwips, dpi, [&](unsigned atDpi) {
+    return windowFrameSize(style, exStyle, hasMenu, atDpi);
+  });
+}
+
+PixelSize windowSizeForClientTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
+  return windowSizeForClientTwips(
+      widthTwips, heightTwips, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+      static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), GetMenu(window) != nullptr, dpi);
+}
+
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
+  const int width = twipsToPixels(widthTwips, dpi);
+  const int height = twipsToPixels(heightTwips, dpi);
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right - client.left == width && client.bottom - client.top == height)
+    return;
   const PixelSize outer = windowSizeForClientTwips(window, widthTwips, heightTwips, dpi);
   constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height, flags);
   // A menu bar that wraps onto a second line takes height from the client
   // area; give it back.
-  RECT client{};
   GetClientRect(window, &client);
-  const int shortfall = twipsToPixels(heightTwips, dpi) - (client.bottom - client.top);
+  const int shortfall = height - (client.bottom - client.top);
   if (shortfall != 0)
     SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height + shortfall, flags);
-}
-
-PixelSize windowSizeForClientTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
-  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-  const bool hasMenu = GetMenu(window) != nullptr;
-  return platform::windowSizeForClientTwips(widthTwips, heightTwips, dpi, [&](unsigned atDpi) {
-    return windowFrameSize(style, exStyle, hasMenu, atDpi);
-  });
 }
 
 LRESULT answerDpiScaledSize(HWND window, int widthTwips, int heightTwips, WPARAM newDpi,

@@ -13,17 +13,24 @@ namespace platform::win32 {
 // Registers a window class with the program's icon and the dialog colour.
 void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC procedure,
                          int iconId);
+// A visible child at the given place (none yet when left out).
 HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
-                   const std::string &text, DWORD style, int id);
+                   const std::string &text, DWORD style, int id, const PixelRect &place = {});
 // A single-line field that shows "*" for every character and has no
 // length limit beyond the control's own.
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id);
+HWND createPasswordField(HWND parent, HINSTANCE instance, int id, const PixelRect &place = {});
 std::string windowText(HWND window);
 void setWindowText(HWND window, const std::string &text);
+// Repaints the control only when it is shown: a hidden one paints when it
+// first appears anyway.
 void setFont(HWND control, HFONT font);
 void placeInTwips(HWND control, const TwipsRect &twips, UINT dpi);
+// The outer size, for these styles and menu, of a window whose client area
+// is the given twips at the DPI.
+PixelSize windowSizeForClientTwips(int widthTwips, int heightTwips, DWORD style, DWORD exStyle,
+                                   bool hasMenu, UINT dpi);
 // Sizes a window so that its client area is the given twips at its DPI,
-// even when its menu bar wraps.
+// even when its menu bar wraps; leaves one that has that size already.
 void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
 // The window size, for the window's styles and menu, whose client area is
 // the given twips at the DPI.

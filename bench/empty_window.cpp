@@ -1,6 +1,6 @@
-// The floor of the start-up bench: the least a Win32 GUI program does to put
-// a window on the screen. A class, an empty overlapped window titled "Floor",
-// and a message loop until the window is closed.
+// The empty window of the start-up bench: the least a Win32 GUI program does
+// to put a window on the screen. A class, an empty overlapped window titled
+// "Empty", and a message loop until the window is closed.
 #include <windows.h>
 
 namespace {
@@ -27,10 +27,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = L"FloorWindow";
+  windowClass.lpszClassName = L"EmptyWindow";
   if (!RegisterClassExW(&windowClass))
     return 1;
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW,
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                 nullptr, instance, nullptr);
   if (!window)
