@@ -1,6 +1,7 @@
 #pragma once
 // The change-password dialog's event handlers, free of any window system.
 #include "password/password_owner.h"
+#include "platform/event_log.h"
 #include "platform/window_ops.h"
 
 #include <string>
@@ -16,8 +17,9 @@ public:
 
 class Dialog {
 public:
-  Dialog(DialogControls &controls, platform::WindowOps &window, PasswordOwner &owner)
-      : controls_(controls), window_(window), owner_(owner) {}
+  Dialog(DialogControls &controls, platform::WindowOps &window, PasswordOwner &owner,
+         platform::EventLog &events)
+      : controls_(controls), window_(window), owner_(owner), events_(events) {}
 
   // Checks the current password, then the confirmation, then stores the new
   // one; closes the dialog whatever the outcome.
@@ -25,11 +27,13 @@ public:
   void CancelButton_Click() { window_.unload(); }
 
 private:
-  void showError(const char *prompt);
+  // Reports the refusal with its reason, then shows the prompt.
+  void refuse(const char *prompt, const char *reason);
 
   DialogControls &controls_;
   platform::WindowOps &window_;
   PasswordOwner &owner_;
+  platform::EventLog &events_;
 };
 
 } // namespace password

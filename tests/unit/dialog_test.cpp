@@ -26,7 +26,7 @@ protected:
     FakeDialogFields fields;
     fields.fields = {old, fresh, again};
     sim::RecordingWindow dialogWindow;
-    password::Dialog dialog(fields, dialogWindow, form);
+    password::Dialog dialog(fields, dialogWindow, form, events);
     dialog.OKButton_Click();
     EXPECT_EQ(dialogWindow.unloads, 1) << "every OK closes the dialog";
     if (dialogWindow.messages.empty())
@@ -93,7 +93,7 @@ TEST_F(DialogTest, CancelStoresNothing) {
   sim::RecordingWindow dialogWindow;
   FakeDialogFields fields;
   fields.fields = {"old", "new", "new"};
-  password::Dialog dialog(fields, dialogWindow, form);
+  password::Dialog dialog(fields, dialogWindow, form, events);
   dialog.CancelButton_Click();
   EXPECT_EQ(dialogWindow.unloads, 1);
   EXPECT_TRUE(dialogWindow.messages.empty());
