@@ -73,6 +73,27 @@ std::wstring userName() {
   return name;
 }
 
+// The text of a debugstr_w rendering, L"..." with Wine's escapes.
+std::wstring decodeDebugString(const std::string &rendered) {
+  std::wstring text;
+  std::size_t i = rendered.find('"') + 1;
+  while (i < rendered.size() && rendered[i] != '"') {
+    if (rendered[i] != '\\') {
+      text += static_cast<wchar_t>(rendered[i++]);
+      continue;
+    }
+    const char escaped = rendered[i + 1];
+    if (std::isxdigit(static_cast<unsigned char>(escaped))) {
+      text += static_cast<wchar_t>(std::strtoul(rendered.substr(i + 1, 4).c_str(), nullptr, 16));
+      i += 5;
+      continue;
+    }
+    text += escaped == 'n' ? L'\n' : escaped == 'r' ? L'\r' : escaped == 't' ? L'\t' : escaped;
+    i += 2;
+  }
+  return text;
+}
+
 } // namespace
 
 EventTrace::EventTrace() : path_(logPath()), start_(fileSize(path_)) {}
@@ -113,17 +134,11 @@ std::vector<TracedEvent> EventTrace::events() const {
   return result;
 }
 
-bool EventTrace::mentions(const std::wstring &text) const {
+bool EventTrace::mentions(const std::string &ascii) const {
   const std::vector<std::string> all = lines();
-  const std::vector<TracedEvent> reported = events();
-  return std::any_of(
-             all.begin(), all.end(),
-             [&](const std::string &line) { return line.find(utf8(text)) != std::string::npos; }) ||
-         std::any_of(reported.begin(), reported.end(), [&](const TracedEvent &event) {
-           return std::any_of(
-               event.strings.begin(), event.strings.end(),
-               [&](const std::wstring &string) { return string.find(text) != std::wstring::npos; });
-         });
+  return std::any_of(all.begin(), all.end(), [&](const std::string &line) {
+    return line.find(ascii) != std::string::npos;
+  });
 }
 
 void expectOnlyEvent(const std::vector<TracedEvent> &events, DWORD id, WORD type,
@@ -140,26 +155,6 @@ void expectOnlyEvent(const std::vector<TracedEvent> &events, DWORD id, WORD type
   EXPECT_TRUE(account.size() > user.size() &&
               account.compare(account.size() - user.size(), user.size(), user) == 0)
       << utf8(account) << " is not DOMAIN" << utf8(user);
-}
-
-std::wstring decodeDebugString(const std::string &rendered) {
-  std::wstring text;
-  std::size_t i = rendered.find('"') + 1;
-  while (i < rendered.size() && rendered[i] != '"') {
-    if (rendered[i] != '\\') {
-      text += static_cast<wchar_t>(rendered[i++]);
-      continue;
-    }
-    const char escaped = rendered[i + 1];
-    if (std::isxdigit(static_cast<unsigned char>(escaped))) {
-      text += static_cast<wchar_t>(std::strtoul(rendered.substr(i + 1, 4).c_str(), nullptr, 16));
-      i += 5;
-      continue;
-    }
-    text += escaped == 'n' ? L'\n' : escaped == 'r' ? L'\r' : escaped == 't' ? L'\t' : escaped;
-    i += 2;
-  }
-  return text;
 }
 
 } // namespace e2e

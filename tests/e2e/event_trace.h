@@ -26,16 +26,13 @@ public:
   // The Wine log lines written since, for searching and for failure messages.
   std::vector<std::string> lines() const;
   std::vector<TracedEvent> events() const;
-  // Whether text shows in any line or in any event's strings.
-  bool mentions(const std::wstring &text) const;
+  // Whether ASCII text shows in any line; Wine prints it as it is.
+  bool mentions(const std::string &ascii) const;
 
 private:
   std::wstring path_;
   LONGLONG start_ = 0;
 };
-
-// The text of a debugstr_w rendering, L"..." with Wine's escapes.
-std::wstring decodeDebugString(const std::string &rendered);
 
 // Checks the one event in events: its ID, type, the debug class of its
 // strings, and its strings, which end with the account running the tests.

@@ -92,7 +92,7 @@ TEST_F(ExecuteTest, ExecuteReportsTheNewStatesAndWhoSetThemButNoPassword) {
   EXPECT_EQ(execute().title, L"設定完了");
   EXPECT_TRUE(program->waitForExit());
   expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace", {L"使用禁止", L"使用可"});
-  EXPECT_FALSE(trace.mentions(L"Kx9-secret"));
+  EXPECT_FALSE(trace.mentions("Kx9-secret"));
 }
 
 TEST_F(ExecuteTest, AWrongPasswordIsReportedButNotWhatWasTyped) {
@@ -102,8 +102,8 @@ TEST_F(ExecuteTest, AWrongPasswordIsReportedButNotWhatWasTyped) {
   EXPECT_EQ(execute().prompt, L"パスワードが異なります");
   expectOnlyEvent(trace.events(), 2, EVENTLOG_WARNING_TYPE, "warn",
                   {L"入力されたパスワードが一致しません"});
-  EXPECT_FALSE(trace.mentions(L"Kx9-Secret"));
-  EXPECT_FALSE(trace.mentions(L"Kx9-secret"));
+  EXPECT_FALSE(trace.mentions("Kx9-Secret"));
+  EXPECT_FALSE(trace.mentions("Kx9-secret"));
 }
 
 TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {

@@ -116,7 +116,7 @@ TEST_F(PasswordDialogTest, ChangesAndRefusalsAreReportedWithoutAnyPassword) {
   EXPECT_EQ(change(L"Alt-7pw", L"Xyz-9pw", L"Xyz-9pw"), L"パスワードが登録できませんでした。(010)");
   expectOnlyEvent(refused.events(), 5, EVENTLOG_WARNING_TYPE, "warn",
                   {L"(010) 元のパスワードが一致しません"});
-  for (const wchar_t *password : {L"Alt-7pw", L"Neu-8pw", L"Xyz-9pw"})
+  for (const char *password : {"Alt-7pw", "Neu-8pw", "Xyz-9pw"})
     EXPECT_FALSE(trace.mentions(password));
 }
 
