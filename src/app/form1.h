@@ -1,12 +1,15 @@
 #pragma once
 // The main window's event handlers, free of any window system.
 #include "app/main_controls.h"
+#include "devices/device_table.h"
 #include "devices/start_mode_store.h"
 #include "help/help_launcher.h"
 #include "password/password_owner.h"
 #include "password/password_store.h"
+#include "platform/event_log.h"
 #include "platform/window_ops.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,9 +19,9 @@ namespace app {
 class Form1 : public password::PasswordOwner {
 public:
   Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
-        password::PasswordStore &passwords, help::HelpLauncher &help)
+        password::PasswordStore &passwords, help::HelpLauncher &help, platform::EventLog &events)
       : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords),
-        help_(help) {}
+        help_(help), events_(events) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
   void Form_Load();
@@ -50,12 +53,16 @@ public:
 
 private:
   void showError(const char *prompt);
+  // The window's word for each device's new state, in the device table's order.
+  using DeviceStates = std::array<const char *, devices::kDevices.size()>;
+  void reportWriteFailed(std::size_t device, const DeviceStates &states);
 
   MainControls &controls_;
   platform::WindowOps &window_;
   devices::StartModeStore &startModes_;
   password::PasswordStore &passwords_;
   help::HelpLauncher &help_;
+  platform::EventLog &events_;
 };
 
 } // namespace app

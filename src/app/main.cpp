@@ -3,6 +3,7 @@
 #include "devices/start_mode_store.h"
 #include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
+#include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
@@ -22,7 +23,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   platform::win32::Win32Shell shell;
   password::PasswordStore passwords(files, paths, codec);
   help::HelpLauncher help(shell, files, paths);
-  app::MainWindow mainWindow(instance, startModes, passwords, help);
+  platform::win32::Win32EventLog events;
+  app::MainWindow mainWindow(instance, startModes, passwords, help, events);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

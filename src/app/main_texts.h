@@ -30,9 +30,16 @@ constexpr char kFloppyWriteFailed[] = "設定が出来ませんでした。(003)
 constexpr char kUsbWriteFailed[] = "設定が出来ませんでした。(004)";
 // By device, in the order of the device table.
 constexpr const char *kWriteFailed[] = {kFloppyWriteFailed, kUsbWriteFailed};
+constexpr const char *kDeviceNames[] = {kFloppyFrame, kUsbFrame};
 constexpr char kDoneTitle[] = "設定完了";
 constexpr char kDonePrompt[] =
     "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
+
+// Strings of the audit trail's events, for the message texts in
+// audit_messages.mc. Never a password.
+constexpr char kEventPasswordDiffers[] = "入力されたパスワードが一致しません";
+constexpr char kEventPasswordUnreadable[] = "パスワードファイルを読み込めません";
+constexpr char kEventNothingWritten[] = "なし";
 
 } // namespace app::texts
 #endif

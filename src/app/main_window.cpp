@@ -41,8 +41,10 @@ platform::TwipsRect placeOf(int controlId) {
 using namespace platform::win32;
 
 MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-                       password::PasswordStore &passwords, help::HelpLauncher &help)
-    : instance_(instance), form_(*this, *this, startModes, passwords, help) {}
+                       password::PasswordStore &passwords, help::HelpLauncher &help,
+                       platform::EventLog &events)
+    : instance_(instance), events_(events),
+      form_(*this, *this, startModes, passwords, help, events) {}
 
 MainWindow::~MainWindow() {
   if (window_)
@@ -136,7 +138,7 @@ void MainWindow::setExitCaption(const std::string &caption) {
 std::string MainWindow::passwordText() const { return windowText(text_); }
 
 void MainWindow::showPasswordDialog() {
-  password::PasswordDialogWindow::showModal(instance_, window_, form_);
+  password::PasswordDialogWindow::showModal(instance_, window_, form_, events_);
   form_.Form_Activate();
 }
 

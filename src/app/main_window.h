@@ -14,7 +14,8 @@ namespace app {
 class MainWindow final : public MainControls, public platform::WindowOps {
 public:
   MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-             password::PasswordStore &passwords, help::HelpLauncher &help);
+             password::PasswordStore &passwords, help::HelpLauncher &help,
+             platform::EventLog &events);
   ~MainWindow() override;
   MainWindow(const MainWindow &) = delete;
   MainWindow &operator=(const MainWindow &) = delete;
@@ -50,6 +51,7 @@ private:
   void onActivate(bool active);
 
   HINSTANCE instance_;
+  platform::EventLog &events_;
   Form1 form_;
   HWND window_ = nullptr;
   std::array<HWND, 2> frames_{};

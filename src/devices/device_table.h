@@ -15,7 +15,7 @@ constexpr std::array<Device, 2> kDevices = {{
     {"USBSTOR", 2, 3},
 }};
 
-constexpr const Device &kFloppy = kDevices[0];
-constexpr const Device &kUsb = kDevices[1];
+inline constexpr const Device &kFloppy = kDevices[0];
+inline constexpr const Device &kUsb = kDevices[1];
 
 } // namespace devices

@@ -9,6 +9,7 @@ namespace {
 constexpr char kServicesKey[] = R"(SYSTEM\CurrentControlSet\Services\)";
 constexpr char kStartValue[] = "Start";
 constexpr std::uint32_t kQueryBufferSize = 256;
+constexpr long kNoUnicodeTranslation = 1113; // a name the code page can't hold
 
 // The subkey, formed by plain concatenation, in the ANSI code page.
 std::optional<std::string> serviceKey(const platform::AnsiCodec &codec, const std::string &kind) {
@@ -27,10 +28,12 @@ std::int32_t startModeOf(std::uint32_t type, const std::uint8_t *data, std::uint
 
 std::int32_t StartModeStore::fncGetReg(const std::string &strKind) {
   const auto subKey = serviceKey(codec_, strKind);
+  if (!subKey)
+    return unreadable(kNoUnicodeTranslation);
   platform::RegKey key = 0;
-  if (!subKey ||
-      registry_.openKey(*subKey, platform::kKeyQueryValue, &key) != platform::kRegSuccess)
-    return kUnreadable;
+  if (const long rc = registry_.openKey(*subKey, platform::kKeyQueryValue, &key);
+      rc != platform::kRegSuccess)
+    return unreadable(rc);
 
   std::uint8_t data[kQueryBufferSize] = {};
   std::uint32_t size = kQueryBufferSize;
@@ -41,21 +44,22 @@ std::int32_t StartModeStore::fncGetReg(const std::string &strKind) {
   if (rc == platform::kRegMoreData) // present, but far too long for a DWORD
     return kNotAStartMode;
   if (rc != platform::kRegSuccess)
-    return kUnreadable;
+    return unreadable(rc);
   return startModeOf(type, data, size);
 }
 
 bool StartModeStore::fncSaveReg(const std::string &strKind, std::int32_t longValue) {
   const auto subKey = serviceKey(codec_, strKind);
+  if (!subKey)
+    return notWritten(kNoUnicodeTranslation);
   platform::RegKey key = 0;
-  if (!subKey || registry_.createKey(*subKey, platform::kKeySetValue | platform::kKeyCreateSubKey,
-                                     &key) != platform::kRegSuccess)
-    return false;
-  const bool written =
-      registry_.setDword(key, kStartValue, static_cast<std::uint32_t>(longValue)) ==
-      platform::kRegSuccess;
+  if (const long rc =
+          registry_.createKey(*subKey, platform::kKeySetValue | platform::kKeyCreateSubKey, &key);
+      rc != platform::kRegSuccess)
+    return notWritten(rc);
+  const long rc = registry_.setDword(key, kStartValue, static_cast<std::uint32_t>(longValue));
   registry_.closeKey(key);
-  return written;
+  return rc == platform::kRegSuccess || notWritten(rc);
 }
 
 } // namespace devices

@@ -26,10 +26,22 @@ public:
   // Writes longValue as the service's REG_DWORD Start, creating the key if
   // needed; true when written.
   bool fncSaveReg(const std::string &strKind, std::int32_t longValue);
+  // The Win32 error code of the last call that failed.
+  long lastError() const { return lastError_; }
 
 private:
+  std::int32_t unreadable(long code) {
+    lastError_ = code;
+    return kUnreadable;
+  }
+  bool notWritten(long code) {
+    lastError_ = code;
+    return false;
+  }
+
   platform::Registry &registry_;
   const platform::AnsiCodec &codec_;
+  long lastError_ = 0;
 };
 
 } // namespace devices

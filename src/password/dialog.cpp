@@ -3,32 +3,48 @@
 #include "password/dialog_texts.h"
 
 namespace password {
+namespace {
+
+// Event IDs of the message table in audit_messages.mc.
+constexpr std::uint16_t kEventPasswordChanged = 4;
+constexpr std::uint16_t kEventChangeRefused = 5;
+
+constexpr Dialog::Refusal kOldPasswordWrong{texts::kOldPasswordWrong,
+                                            texts::kEventOldPasswordWrong};
+constexpr Dialog::Refusal kConfirmationDiffers{texts::kConfirmationDiffers,
+                                               texts::kEventConfirmationDiffers};
+constexpr Dialog::Refusal kNotStored{texts::kNotStored, texts::kEventNotStored};
+
+} // namespace
 
 void Dialog::OKButton_Click() {
-  if (const char *error = changePassword())
-    showError(error);
+  if (const auto refusal = changePassword())
+    refuse(*refusal);
+  else
+    events_.report(kEventPasswordChanged, platform::EventType::Information, {});
   window_.unload();
 }
 
 // The check of the old password and the change are one step for every copy
 // of the program: a second copy judges its old password against what the
 // first one stored. The lock is let go before any box is shown.
-const char *Dialog::changePassword() {
+std::optional<Dialog::Refusal> Dialog::changePassword() {
   const ChangeLock lock = owner_.lockPasswd();
   if (!lock)
-    return texts::kNotStored;
+    return kNotStored;
   const auto stored = owner_.getPasswd();
   if (!stored || *stored != controls_.fieldText(0))
-    return texts::kOldPasswordWrong;
+    return kOldPasswordWrong;
   if (controls_.fieldText(2) != controls_.fieldText(1))
-    return texts::kConfirmationDiffers;
+    return kConfirmationDiffers;
   if (!owner_.putPasswd(controls_.fieldText(1)))
-    return texts::kNotStored;
-  return nullptr;
+    return kNotStored;
+  return std::nullopt;
 }
 
-void Dialog::showError(const char *prompt) {
-  window_.messageBox(prompt, texts::kErrorTitle, platform::MessageIcon::Exclamation);
+void Dialog::refuse(const Refusal &refusal) {
+  events_.report(kEventChangeRefused, platform::EventType::Warning, {refusal.reason});
+  window_.messageBox(refusal.prompt, texts::kErrorTitle, platform::MessageIcon::Exclamation);
 }
 
 } // namespace password

@@ -15,4 +15,10 @@ constexpr char kOldPasswordWrong[] = "パスワードが登録できませんで
 constexpr char kConfirmationDiffers[] = "パスワードが登録できませんでした。(011)";
 constexpr char kNotStored[] = "パスワードが登録できませんでした。(012)";
 
+// Reasons in the audit trail's events, for the message texts in
+// audit_messages.mc. Never a password.
+constexpr char kEventOldPasswordWrong[] = "(010) 元のパスワードが一致しません";
+constexpr char kEventConfirmationDiffers[] = "(011) 新パスワードと新パスワード確認が一致しません";
+constexpr char kEventNotStored[] = "(012) 新パスワードを保存できませんでした";
+
 } // namespace password::texts

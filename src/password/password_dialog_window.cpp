@@ -36,11 +36,13 @@ constexpr int kCancelId = 408;
 
 using namespace platform::win32;
 
-PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords)
-    : instance_(instance), owner_(owner), dialog_(*this, *this, passwords) {}
+PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+                                           platform::EventLog &events)
+    : instance_(instance), owner_(owner), dialog_(*this, *this, passwords, events) {}
 
-void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords) {
-  PasswordDialogWindow dialog(instance, owner, passwords);
+void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+                                     platform::EventLog &events) {
+  PasswordDialogWindow dialog(instance, owner, passwords, events);
   if (!dialog.create())
     return;
   EnableWindow(owner, FALSE);

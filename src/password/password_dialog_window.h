@@ -12,7 +12,8 @@ namespace password {
 class PasswordDialogWindow final : public DialogControls, public platform::WindowOps {
 public:
   // Shows a new dialog with empty fields; the owner is disabled until it closes.
-  static void showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords);
+  static void showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+                        platform::EventLog &events);
 
   std::string fieldText(int index) const override;
   void messageBox(const std::string &prompt, const std::optional<std::string> &title,
@@ -24,7 +25,8 @@ public:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-  PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords);
+  PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+                       platform::EventLog &events);
   bool create();
   void createControls();
   void layout(UINT dpi);

@@ -1,5 +1,6 @@
 // e2e_tests.exe [gtest flags] PATH\TO\vantorel.exe
 #include "driver.h"
+#include "event_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -10,5 +11,7 @@ int wmain(int argc, wchar_t **argv) {
     return 2;
   }
   e2e::setProgramPath(argv[1]);
+  // The programs the tests start print the events they report.
+  SetEnvironmentVariableW(L"WINEDEBUG", e2e::kEventLogDebugChannels);
   return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 // Execute and Exit of the shipped program: the password check, what is
 // written, and what the administrator sees.
 #include "driver.h"
+#include "event_trace.h"
 #include "support/password_file.h"
 #include "support/service_keys.h"
 
@@ -39,6 +40,7 @@ protected:
     return text;
   }
 
+  EventTrace trace; // from before the program starts
   std::unique_ptr<Program> program;
   HWND window = nullptr;
 };
@@ -80,6 +82,28 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndTheWindowStays) {
   EXPECT_EQ(execute().title, L"設定完了");
   EXPECT_TRUE(program->waitForExit());
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(4));
+}
+
+TEST_F(ExecuteTest, ExecuteReportsTheNewStatesAndWhoSetThemButNoPassword) {
+  writePasswordFile("Kx9-secret\r\n");
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]); // floppy: 使用禁止, USB stays 使用可
+  typeText(field(), L"Kx9-secret");
+  EXPECT_EQ(execute().title, L"設定完了");
+  EXPECT_TRUE(program->waitForExit());
+  expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace", {L"使用禁止", L"使用可"});
+  EXPECT_FALSE(trace.mentions("Kx9-secret"));
+}
+
+TEST_F(ExecuteTest, AWrongPasswordIsReportedButNotWhatWasTyped) {
+  writePasswordFile("Kx9-secret\r\n");
+  ASSERT_TRUE(start());
+  typeText(field(), L"Kx9-Secret");
+  EXPECT_EQ(execute().prompt, L"パスワードが異なります");
+  expectOnlyEvent(trace.events(), 2, EVENTLOG_WARNING_TYPE, "warn",
+                  {L"入力されたパスワードが一致しません"});
+  EXPECT_FALSE(trace.mentions("Kx9-Secret"));
+  EXPECT_FALSE(trace.mentions("Kx9-secret"));
 }
 
 TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {

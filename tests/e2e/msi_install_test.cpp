@@ -30,6 +30,9 @@ constexpr char kPassword[] = "msi-e2e\r\n";
 
 std::wstring g_expectedVersion;
 
+constexpr wchar_t kEventSourceKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Kestrova";
+
 bool exists(const std::wstring &path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -123,12 +126,39 @@ void expectOneProductAt(const std::wstring &version) {
   EXPECT_EQ(productVersion(products[0]), version);
 }
 
+bool eventSourceExists() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// Event Viewer finds the texts of the program's events in the installed exe.
+void expectEventSourceOfTheInstalledExe() {
+  wchar_t file[MAX_PATH] = {};
+  DWORD type = 0, size = sizeof file;
+  ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kEventSourceKey, L"EventMessageFile",
+                         RRF_RT_ANY | RRF_NOEXPAND, &type, file, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_TRUE(samePath(file, kExe)) << narrow(file);
+  DWORD types = 0;
+  size = sizeof types;
+  ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kEventSourceKey, L"TypesSupported", RRF_RT_REG_DWORD,
+                         nullptr, &types, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(types, 7u) << "errors, warnings and information";
+}
+
 TEST(Installed, PutsBothFilesInProgramFilesKestrova) {
   EXPECT_TRUE(exists(kExe));
   EXPECT_TRUE(exists(kHelp));
 }
 
 TEST(Installed, RegistersOneProductWithTheUpgradeCode) { expectOneProductAt(g_expectedVersion); }
+
+TEST(Installed, RegistersTheEventSource) { expectEventSourceOfTheInstalledExe(); }
 
 TEST(Installed, TheStartMenuShortcutOpensTheInstalledProgram) {
   const std::vector<std::wstring> links = startMenuShortcuts();
@@ -166,6 +196,7 @@ TEST(Upgraded, TheNewerVersionReplacedTheOlderOne) {
   EXPECT_TRUE(exists(kExe));
   EXPECT_TRUE(exists(kHelp));
   EXPECT_EQ(startMenuShortcuts().size(), 1u);
+  expectEventSourceOfTheInstalledExe();
 }
 
 TEST(Removed, TheInstallFolderIsGone) {
@@ -175,6 +206,8 @@ TEST(Removed, TheInstallFolderIsGone) {
 }
 
 TEST(Removed, TheShortcutIsGone) { EXPECT_TRUE(startMenuShortcuts().empty()); }
+
+TEST(Removed, TheEventSourceIsGone) { EXPECT_FALSE(eventSourceExists()); }
 
 TEST(Removed, NoProductCarriesTheUpgradeCode) { EXPECT_TRUE(kestrovaProducts().empty()); }
 

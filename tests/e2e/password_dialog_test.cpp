@@ -1,5 +1,6 @@
 // The change-password dialog of the shipped program.
 #include "driver.h"
+#include "event_trace.h"
 #include "support/password_file.h"
 #include "support/service_keys.h"
 
@@ -89,6 +90,7 @@ protected:
     return title;
   }
 
+  EventTrace trace; // from before the program starts
   Program program;
   HWND window = nullptr;
 };
@@ -134,6 +136,19 @@ TEST_F(PasswordDialogTest, WrongCurrentPasswordAndMismatchAreReported) {
   EXPECT_EQ(change(L"old", L"a", L"b"), L"パスワードが登録できませんでした。(010)");
   EXPECT_EQ(change(L"Old", L"New", L"new"), L"パスワードが登録できませんでした。(011)");
   EXPECT_EQ(readPasswordFile(), "Old\r\n");
+}
+
+TEST_F(PasswordDialogTest, ChangesAndRefusalsAreReportedWithoutAnyPassword) {
+  writePasswordFile("Alt-7pw\r\n");
+  const EventTrace changed;
+  EXPECT_EQ(change(L"Alt-7pw", L"Neu-8pw", L"Neu-8pw"), L"");
+  expectOnlyEvent(changed.events(), 4, EVENTLOG_INFORMATION_TYPE, "trace", {});
+  const EventTrace refused;
+  EXPECT_EQ(change(L"Alt-7pw", L"Xyz-9pw", L"Xyz-9pw"), L"パスワードが登録できませんでした。(010)");
+  expectOnlyEvent(refused.events(), 5, EVENTLOG_WARNING_TYPE, "warn",
+                  {L"(010) 元のパスワードが一致しません"});
+  for (const char *password : {"Alt-7pw", "Neu-8pw", "Xyz-9pw"})
+    EXPECT_FALSE(trace.mentions(password));
 }
 
 TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {

@@ -45,7 +45,7 @@ protected:
     FakeDialogFields fields;
     fields.fields = {old, fresh, again};
     LockWatchingWindow dialogWindow(files);
-    password::Dialog dialog(fields, dialogWindow, form);
+    password::Dialog dialog(fields, dialogWindow, form, events);
     dialog.OKButton_Click();
     EXPECT_EQ(dialogWindow.unloads, 1) << "every OK closes the dialog";
     EXPECT_FALSE(files.changesLocked() || dialogWindow.lockedDuringABox) << "the lock is let go";
@@ -137,7 +137,7 @@ TEST_F(DialogTest, CancelStoresNothing) {
   sim::RecordingWindow dialogWindow;
   FakeDialogFields fields;
   fields.fields = {"old", "new", "new"};
-  password::Dialog dialog(fields, dialogWindow, form);
+  password::Dialog dialog(fields, dialogWindow, form, events);
   dialog.CancelButton_Click();
   EXPECT_EQ(dialogWindow.unloads, 1);
   EXPECT_TRUE(dialogWindow.messages.empty());

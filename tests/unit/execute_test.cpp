@@ -41,7 +41,10 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
   EXPECT_EQ(window.unloads, 1);
   EXPECT_LT(faults.count("RegSetValueEx"), 3);
-  EXPECT_EQ(faults.calls().back(), "RegCloseKey");
+  const std::vector<std::string> &calls = faults.calls();
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+            (std::vector<std::string>{"RegCloseKey", "RegisterEventSource", "ReportEvent"}))
+      << "reported once both modes are written";
 }
 
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {

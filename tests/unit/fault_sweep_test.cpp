@@ -1,15 +1,19 @@
-// Every platform call that Execute, the change-password OK and the help
-// command make is failed in turn, one per run: the administrator always sees
-// a defined message (or the success), nothing crashes, and what was stored
-// before is kept unless the outcome says it was replaced.
+// Every platform call that loading, Execute, the change-password OK and the
+// help command make is failed in turn, one per run: the administrator always
+// sees a defined message (or the success), nothing crashes, and what was
+// stored before is kept unless the outcome says it was replaced. A failing
+// event log changes nothing at all, and no event ever carries a password.
 #include "password/dialog.h"
 #include "sim_world.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
+#include <ostream>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -28,28 +32,71 @@ const auto *const g_faultCount = ::testing::AddGlobalTestEnvironment(new FaultCo
 
 constexpr char kDone[] = "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";
 
+struct Fault {
+  std::size_t call; // 1-based among the calls act made
+  std::string operation;
+  bool inEventLog() const {
+    return operation == "RegisterEventSource" || operation == "ReportEvent";
+  }
+};
+std::ostream &operator<<(std::ostream &out, const Fault &fault) {
+  return out << "fault at call " << fault.call << " (" << fault.operation << ")";
+}
+
+// What the administrator and the next run can see of a world.
+auto outcomeOf(const SimWorld &w) {
+  std::vector<std::string> prompts(w.window.messages.size());
+  std::transform(w.window.messages.begin(), w.window.messages.end(), prompts.begin(),
+                 [](const sim::ShownMessage &message) { return message.prompt; });
+  return std::make_tuple(prompts, w.window.unloads, w.registry.dword(kFloppyKey, "Start"),
+                         w.registry.dword(kUsbKey, "Start"), w.passwordFileBytes(),
+                         w.shell.requests.size());
+}
+
+void expectNoSecretInEvents(const SimWorld &w, const std::vector<std::string> &secrets,
+                            const Fault &fault) {
+  for (const sim::LoggedEvent &event : w.events.events)
+    for (const std::string &text : event.strings)
+      for (const std::string &secret : secrets)
+        EXPECT_EQ(text.find(secret), std::string::npos) << text << ", " << fault;
+}
+
 // Runs prepare then act in a fresh world for every platform call act makes,
-// failing that call; check judges each outcome. Returns the number of runs.
+// failing that call; check judges each outcome. A failed event-log call must
+// leave the outcome of the run without faults. Returns the number of runs.
 int sweep(const std::function<void(SimWorld &)> &prepare,
           const std::function<void(SimWorld &)> &act,
-          const std::function<void(SimWorld &, std::size_t)> &check) {
-  std::size_t calls = 0;
-  {
-    SimWorld clean;
-    prepare(clean);
-    const std::size_t before = clean.faults.calls().size();
-    act(clean);
-    calls = clean.faults.calls().size() - before;
-  }
-  for (std::size_t n = 1; n <= calls; ++n) {
+          const std::function<void(SimWorld &, const Fault &)> &check,
+          const std::vector<std::string> &secrets = {}) {
+  SimWorld clean;
+  prepare(clean);
+  const std::size_t before = clean.faults.calls().size();
+  act(clean);
+  const std::vector<std::string> calls(clean.faults.calls().begin() + before,
+                                       clean.faults.calls().end());
+  for (std::size_t n = 1; n <= calls.size(); ++n) {
+    const Fault fault{n, calls[n - 1]};
     SimWorld world;
     prepare(world);
     world.faults.failNthCall(static_cast<int>(world.faults.calls().size() + n), 5);
     act(world);
-    check(world, n);
+    check(world, fault);
+    expectNoSecretInEvents(world, secrets, fault);
+    if (fault.inEventLog()) {
+      EXPECT_EQ(outcomeOf(world), outcomeOf(clean)) << fault;
+      EXPECT_TRUE(world.events.events.empty()) << fault;
+    }
     ++g_faultsInjected;
   }
-  return static_cast<int>(calls);
+  return static_cast<int>(calls.size());
+}
+
+// The one event an outcome reports, unless the fault hit the event log.
+void expectOneEvent(const SimWorld &w, std::uint16_t id, const Fault &fault) {
+  if (fault.inEventLog())
+    return;
+  ASSERT_EQ(w.events.events.size(), 1u) << fault;
+  EXPECT_EQ(w.events.events[0].id, id) << fault;
 }
 
 class FakeDialogFields : public password::DialogControls {
@@ -60,54 +107,79 @@ public:
   std::array<std::string, 3> fields;
 };
 
+TEST(FaultSweep, Load) {
+  const int runs =
+      sweep([](SimWorld &w) { w.seed(3, 4); }, [](SimWorld &w) { w.form.Form_Load(); },
+            [](SimWorld &w, const Fault &fault) {
+              ASSERT_LE(w.window.messages.size(), 1u) << fault;
+              if (w.window.messages.empty()) {
+                EXPECT_TRUE(w.events.events.empty()) << fault;
+                return;
+              }
+              EXPECT_EQ(w.window.messages[0].prompt, "設定状況の取得に失敗しました。(001)")
+                  << fault;
+              expectOneEvent(w, 6, fault);
+              if (!w.events.events.empty()) {
+                EXPECT_EQ(w.events.events[0].strings[0], "5") << fault;
+              }
+            });
+  EXPECT_GE(runs, 4);
+}
+
 TEST(FaultSweep, Execute) {
   const std::set<std::string> defined = {"パスワードが異なります", "設定が出来ませんでした。(003)",
                                          "設定が出来ませんでした。(004)", kDone};
   const int runs = sweep(
       [](SimWorld &w) {
-        w.writePasswordFile("pw\r\n");
+        w.writePasswordFile("Exec-Secret-7\r\n");
         w.seed(3, 3);
         w.form.Form_Load();
-        w.controls.password = "pw";
+        w.controls.password = "Exec-Secret-7";
         w.controls.selectOption(1);
         w.controls.selectOption(3);
       },
       [](SimWorld &w) { w.form.Command1_Click(); },
-      [&](SimWorld &w, std::size_t n) {
-        ASSERT_EQ(w.window.messages.size(), 1u) << "fault at call " << n;
+      [&](SimWorld &w, const Fault &fault) {
+        ASSERT_EQ(w.window.messages.size(), 1u) << fault;
         const std::string &prompt = w.window.messages[0].prompt;
-        EXPECT_TRUE(defined.count(prompt)) << "fault at call " << n;
+        EXPECT_TRUE(defined.count(prompt)) << fault;
         const bool done = prompt == kDone;
         EXPECT_EQ(w.window.unloads, done ? 1 : 0);
         const bool floppyWritten = done || prompt == "設定が出来ませんでした。(004)";
-        EXPECT_EQ(w.registry.dword(kFloppyKey, "Start"), floppyWritten ? 4u : 3u) << n;
-        EXPECT_EQ(w.registry.dword(kUsbKey, "Start"), done ? 4u : 3u) << "fault at call " << n;
-        EXPECT_EQ(w.passwordFileBytes(), "pw\r\n");
-      });
+        EXPECT_EQ(w.registry.dword(kFloppyKey, "Start"), floppyWritten ? 4u : 3u) << fault;
+        EXPECT_EQ(w.registry.dword(kUsbKey, "Start"), done ? 4u : 3u) << fault;
+        EXPECT_EQ(w.passwordFileBytes(), "Exec-Secret-7\r\n");
+        expectOneEvent(w, done ? 1 : prompt == "パスワードが異なります" ? 2 : 3, fault);
+      },
+      {"Exec-Secret-7"});
   EXPECT_GT(runs, 5);
 }
 
 TEST(FaultSweep, ChangePasswordOk) {
   const std::set<std::string> defined = {"パスワードが登録できませんでした。(010)",
                                          "パスワードが登録できませんでした。(012)"};
-  const int runs = sweep([](const SimWorld &w) { w.writePasswordFile("pw\r\n"); },
-                         [](SimWorld &w) {
-                           FakeDialogFields fields;
-                           fields.fields = {"pw", "new", "new"};
-                           password::Dialog dialog(fields, w.window, w.form);
-                           dialog.OKButton_Click();
-                         },
-                         [&](SimWorld &w, std::size_t n) {
-                           EXPECT_EQ(w.window.unloads, 1) << "fault at call " << n;
-                           ASSERT_LE(w.window.messages.size(), 1u) << "fault at call " << n;
-                           const bool stored = w.window.messages.empty();
-                           if (!stored) {
-                             EXPECT_TRUE(defined.count(w.window.messages[0].prompt)) << n;
-                           }
-                           EXPECT_EQ(w.passwordFileBytes(), stored ? "new\r\n" : "pw\r\n") << n;
-                           EXPECT_EQ(w.filesInWindowsDirectory(), 1u) << "no temporary left, " << n;
-                           EXPECT_FALSE(w.files.changesLocked()) << "fault at call " << n;
-                         });
+  const int runs =
+      sweep([](const SimWorld &w) { w.writePasswordFile("Old-Secret-7\r\n"); },
+            [](SimWorld &w) {
+              FakeDialogFields fields;
+              fields.fields = {"Old-Secret-7", "New-Secret-8", "New-Secret-8"};
+              password::Dialog dialog(fields, w.window, w.form, w.events);
+              dialog.OKButton_Click();
+            },
+            [&](SimWorld &w, const Fault &fault) {
+              EXPECT_EQ(w.window.unloads, 1) << fault;
+              ASSERT_LE(w.window.messages.size(), 1u) << fault;
+              const bool stored = w.window.messages.empty();
+              if (!stored) {
+                EXPECT_TRUE(defined.count(w.window.messages[0].prompt)) << fault;
+              }
+              EXPECT_EQ(w.passwordFileBytes(), stored ? "New-Secret-8\r\n" : "Old-Secret-7\r\n")
+                  << fault;
+              EXPECT_EQ(w.filesInWindowsDirectory(), 1u) << "no temporary left, " << fault;
+              EXPECT_FALSE(w.files.changesLocked()) << fault;
+              expectOneEvent(w, stored ? 4 : 5, fault);
+            },
+            {"Old-Secret-7", "New-Secret-8"});
   EXPECT_GT(runs, 5);
 }
 
@@ -118,12 +190,13 @@ TEST(FaultSweep, HelpCommand) {
   const int runs =
       sweep([&](SimWorld &w) { w.paths.setExecutableDirectory(programDir.path().string()); },
             [](SimWorld &w) { w.form.mnuHelpHelp_Click(); },
-            [&](SimWorld &w, std::size_t n) {
-              ASSERT_LE(w.window.messages.size(), 1u) << "fault at call " << n;
+            [&](SimWorld &w, const Fault &fault) {
+              ASSERT_LE(w.window.messages.size(), 1u) << fault;
               EXPECT_LE(w.shell.requests.size(), 2u);
               if (!w.window.messages.empty()) {
                 const std::string &prompt = w.window.messages[0].prompt;
-                EXPECT_TRUE(prompt == missing || prompt.rfind("ヘルプを表示するには", 0) == 0) << n;
+                EXPECT_TRUE(prompt == missing || prompt.rfind("ヘルプを表示するには", 0) == 0)
+                    << fault;
               }
             });
   EXPECT_GE(runs, 2);

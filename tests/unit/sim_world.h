@@ -6,6 +6,7 @@
 #include "app/main_controls.h"
 #include "platform/sim/cp932_codec.h"
 #include "platform/sim/recording_window.h"
+#include "platform/sim/sim_event_log.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
@@ -68,7 +69,8 @@ struct SimWorld {
   help::HelpLauncher help{shell, files, paths};
   FakeControls controls;
   sim::RecordingWindow window;
-  app::Form1 form{controls, window, startModes, passwords, help};
+  sim::SimEventLog events{faults};
+  app::Form1 form{controls, window, startModes, passwords, help, events};
 
   std::filesystem::path passwordFile() const { return windows.path() / "vantorel.P01"; }
   void writePasswordFile(const std::string &bytes) const {

@@ -99,6 +99,22 @@ TEST_F(StartModeStoreTest, ServiceNameOutsideTheCodePageIsRefusedWithoutTouching
   EXPECT_EQ(store.fncGetReg("USB\xF0\x9F\x98\x80"), -1);
   EXPECT_FALSE(store.fncSaveReg("USB\xF0\x9F\x98\x80", 4));
   EXPECT_TRUE(faults.calls().empty());
+  EXPECT_EQ(store.lastError(), 1113) << "ERROR_NO_UNICODE_TRANSLATION";
+}
+
+TEST_F(StartModeStoreTest, LastErrorIsTheCodeOfTheRegistryCallThatFailed) {
+  EXPECT_EQ(store.fncGetReg("USBSTOR"), -1);
+  EXPECT_EQ(store.lastError(), 2) << "no key";
+  registry.putDword(kUsbKey, "Start", 3);
+  faults.failNext("RegQueryValueEx", 1018);
+  EXPECT_EQ(store.fncGetReg("USBSTOR"), -1);
+  EXPECT_EQ(store.lastError(), 1018);
+  faults.failNext("RegCreateKeyEx", 5);
+  EXPECT_FALSE(store.fncSaveReg("USBSTOR", 4));
+  EXPECT_EQ(store.lastError(), 5);
+  faults.failNext("RegSetValueEx", 1021);
+  EXPECT_FALSE(store.fncSaveReg("USBSTOR", 4));
+  EXPECT_EQ(store.lastError(), 1021);
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+// The texts Event Viewer shows for the program's events: the message table
+// in vantorel.exe, formatted as Event Viewer does with the event's strings.
+#include "driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::wstring formatted(HMODULE module, DWORD id, const std::vector<const wchar_t *> &inserts) {
+  std::vector<DWORD_PTR> arguments(inserts.size());
+  std::transform(inserts.begin(), inserts.end(), arguments.begin(),
+                 [](const wchar_t *insert) { return reinterpret_cast<DWORD_PTR>(insert); });
+  wchar_t *text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      module, id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0,
+      reinterpret_cast<va_list *>(arguments.data()));
+  std::wstring result = length ? std::wstring(text, length) : L"<none>";
+  LocalFree(text);
+  return result;
+}
+
+TEST(AuditMessages, EachEventHasItsJapaneseTextWithTheStringsInPlace) {
+  HMODULE exe = LoadLibraryExW(e2e::programPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  const wchar_t *user = L"PC01\\tanaka";
+  EXPECT_EQ(formatted(exe, 1, {L"使用禁止", L"使用可", user}),
+            L"フロッピー: 使用禁止、ＵＳＢ: 使用可 に設定しました（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 2, {L"入力されたパスワードが一致しません", user}),
+            L"パスワードを確認できなかったため、設定を変更しませんでした。"
+            L"理由: 入力されたパスワードが一致しません（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 3, {L"ＵＳＢ", L"5", L"フロッピー: 使用可", user}),
+            L"ＵＳＢ の設定を書き込めませんでした。エラーコード: 5、"
+            L"書き込み済みの設定: フロッピー: 使用可（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 4, {user}), L"パスワードを変更しました（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 5, {L"(011) 新パスワードと新パスワード確認が一致しません", user}),
+            L"パスワードを変更できませんでした。"
+            L"理由: (011) 新パスワードと新パスワード確認が一致しません（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 6, {L"2", user}), L"設定状況を取得できなかったため、起動を中止しました。"
+                                             L"エラーコード: 2（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 7, {}), L"<none>") << "six events, no more";
+  FreeLibrary(exe);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+// The audit trail: each outcome of the main window and the change-password
+// dialog leaves its one event in the event log, and nothing else does.
+#include "password/dialog.h"
+#include "sim_world.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_world;
+using platform::EventType;
+
+constexpr char kAccount[] = "PC01\\tanaka";
+
+struct Expected {
+  std::uint16_t id;
+  EventType type;
+  std::vector<std::string> strings;
+};
+
+class AuditTrailTest : public ::testing::Test, protected SimWorld {
+protected:
+  void expectOnlyEvent(const Expected &expected) {
+    ASSERT_EQ(events.events.size(), 1u);
+    EXPECT_EQ(events.events[0].id, expected.id);
+    EXPECT_EQ(events.events[0].type, expected.type);
+    EXPECT_EQ(events.events[0].strings, expected.strings);
+    events.events.clear();
+  }
+  void loadWith(const std::string &password, int floppyOption, int usbOption) {
+    writePasswordFile(password + "\r\n");
+    seed(3, 3);
+    form.Form_Load();
+    controls.selectOption(floppyOption);
+    controls.selectOption(usbOption);
+  }
+  void changePassword(const std::string &old, const std::string &fresh, const std::string &again) {
+    struct Fields : password::DialogControls {
+      std::string fieldText(int index) const override {
+        return texts[static_cast<std::size_t>(index)];
+      }
+      std::array<std::string, 3> texts;
+    } fields;
+    fields.texts = {old, fresh, again};
+    sim::RecordingWindow dialogWindow;
+    password::Dialog(fields, dialogWindow, form, events).OKButton_Click();
+  }
+};
+
+TEST_F(AuditTrailTest, ExecuteReportsTheNewStatesFloppyFirstInTheWindowsWords) {
+  loadWith("pw", 1, 2);
+  controls.password = "pw";
+  form.Command1_Click();
+  expectOnlyEvent({1, EventType::Information, {"使用禁止", "使用可", kAccount}});
+}
+
+TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
+  loadWith("Secret", 0, 3);
+  controls.password = "secret";
+  form.Command1_Click();
+  expectOnlyEvent({2, EventType::Warning, {"入力されたパスワードが一致しません", kAccount}});
+  faults.failNext("CreateFile(read)", 32);
+  controls.password = "Secret";
+  form.Command1_Click();
+  expectOnlyEvent({2, EventType::Warning, {"パスワードファイルを読み込めません", kAccount}});
+}
+
+TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
+  loadWith("", 0, 3);
+  faults.failNext("RegSetValueEx", 5);
+  form.Command1_Click();
+  expectOnlyEvent({3, EventType::Error, {"フロッピー", "5", "なし", kAccount}});
+  faults.failCall("RegCreateKeyEx", faults.count("RegCreateKeyEx") + 2, 1021);
+  form.Command1_Click();
+  expectOnlyEvent({3, EventType::Error, {"ＵＳＢ", "1021", "フロッピー: 使用可", kAccount}});
+}
+
+TEST_F(AuditTrailTest, UnreadableStartModesAtLoadReportTheRegistrysCode) {
+  registry.putDword(kFloppyKey, "Start", 3); // no USBSTOR key at all
+  form.Form_Load();
+  expectOnlyEvent({6, EventType::Error, {"2", kAccount}});
+  seed(3, 3);
+  faults.failNext("RegQueryValueEx", 5);
+  form.Form_Load();
+  expectOnlyEvent({6, EventType::Error, {"5", kAccount}});
+}
+
+TEST_F(AuditTrailTest, PasswordChangesAndRefusalsCarryNoPassword) {
+  writePasswordFile("Old\r\n");
+  changePassword("Old", "New", "New");
+  expectOnlyEvent({4, EventType::Information, {kAccount}});
+  changePassword("Old", "A", "A");
+  expectOnlyEvent({5, EventType::Warning, {"(010) 元のパスワードが一致しません", kAccount}});
+  changePassword("New", "A", "B");
+  expectOnlyEvent(
+      {5, EventType::Warning, {"(011) 新パスワードと新パスワード確認が一致しません", kAccount}});
+  faults.failNext("SetFileInformationByHandle(rename)", 5);
+  changePassword("New", "A", "A");
+  expectOnlyEvent({5, EventType::Warning, {"(012) 新パスワードを保存できませんでした", kAccount}});
+  files.holdChangesElsewhere(true);
+  changePassword("New", "A", "A");
+  expectOnlyEvent({5, EventType::Warning, {"(012) 新パスワードを保存できませんでした", kAccount}});
+}
+
+TEST_F(AuditTrailTest, LoadingChoosingCancellingAndHelpLeaveNoEvent) {
+  seed(3, 4);
+  form.Form_Load();
+  form.Form_Activate();
+  controls.selectOption(1);
+  form.Option1_Click(1);
+  form.mnuHelpHelp_Click();
+  form.mnuHelpAbout_Click();
+  form.Command2_Click();
+  EXPECT_TRUE(events.events.empty());
+}
+
+} // namespace
