@@ -141,7 +141,9 @@ bool PasswordStore::writeReplacing(const std::string &directory, const std::stri
   if (!files_.createTemporary(directory + "\\" + kTemporaryPrefix, kTemporarySuffix, &temporary,
                               &file))
     return false;
-  if (files_.write(file, content) && files_.flush(file) && files_.copyProtection(target, file) &&
+  // The protection first: a change killed later leaves a temporary that is
+  // locked down as the password file is, not one any user may read.
+  if (files_.copyProtection(target, file) && files_.write(file, content) && files_.flush(file) &&
       files_.replace(file, target)) {
     files_.closeWritten(file);
     return true;

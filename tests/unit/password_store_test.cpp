@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -144,6 +145,10 @@ TEST_F(PasswordStoreTest, TheOldFilesRulesAndAttributesGoWithTheNewPassword) {
   EXPECT_EQ(passwordFileBytes(), "new\r\n");
   EXPECT_EQ(files.protectionOf(passwordFile()), lockedDown);
   EXPECT_EQ(filesInWindowsDirectory(), 1u);
+  const std::vector<std::string> &calls = faults.calls();
+  EXPECT_LT(std::find(calls.begin(), calls.end(), "GetKernelObjectSecurity"),
+            std::find(calls.begin(), calls.end(), "WriteFile"))
+      << "the password is written only into a file that is locked down already";
 
   faults.failNext("SetFileInformationByHandle(rename)", 5);
   EXPECT_FALSE(passwords.putPasswd("newer"));

@@ -33,9 +33,10 @@ protected:
                              GetModuleHandleW(nullptr), nullptr);
     return window;
   }
-  // The client area after the window takes the size WM_GETDPISCALEDSIZE is
-  // answered with, at the window's own DPI.
+  // The client area after the window, shown at its layout as the program's
+  // windows are, takes the size WM_GETDPISCALEDSIZE is answered with.
   SIZE clientAfterAnsweredSize(int widthTwips, int heightTwips) {
+    sizeClientInTwips(window, widthTwips, heightTwips, dpiForWindow(window));
     SIZE size{};
     EXPECT_EQ(answerDpiScaledSize(window, widthTwips, heightTwips, dpiForWindow(window),
                                   reinterpret_cast<LPARAM>(&size)),
@@ -78,6 +79,7 @@ TEST_F(WindowDpiTest, AnsweredSizeHoldsTheTwipsLayoutInADialogFrame) {
 // The frame grows with the DPI; the client area is the layout at that DPI.
 TEST_F(WindowDpiTest, AnswerForAnotherDpiHasThatDpisFrame) {
   ASSERT_NE(createWindow(WS_OVERLAPPEDWINDOW, 0, true), nullptr);
+  sizeClientInTwips(window, 3465, 2115, dpiForWindow(window));
   SIZE at96{}, at144{};
   answerDpiScaledSize(window, 3465, 2115, 96, reinterpret_cast<LPARAM>(&at96));
   answerDpiScaledSize(window, 3465, 2115, 144, reinterpret_cast<LPARAM>(&at144));
@@ -85,6 +87,17 @@ TEST_F(WindowDpiTest, AnswerForAnotherDpiHasThatDpisFrame) {
   EXPECT_GT(frameWidth96, 0);
   EXPECT_GT(frameWidth144, frameWidth96);
   EXPECT_GT(at144.cy - 212, at96.cy - 141); // caption and menu bar grow too
+}
+
+TEST_F(WindowDpiTest, AWindowTheUserResizedIsLeftToWindowsScaling) {
+  ASSERT_NE(createWindow(WS_OVERLAPPEDWINDOW, 0, true), nullptr);
+  sizeClientInTwips(window, 3465, 2115, dpiForWindow(window));
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 40, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SIZE size{};
+  EXPECT_EQ(answerDpiScaledSize(window, 3465, 2115, 144, reinterpret_cast<LPARAM>(&size)), FALSE);
 }
 
 TEST_F(WindowDpiTest, IconsAreDrawnForTheWindowsDpi) {

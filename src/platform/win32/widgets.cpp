@@ -115,6 +115,14 @@ void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi) {
 
 LRESULT answerDpiScaledSize(HWND window, int widthTwips, int heightTwips, WPARAM newDpi,
                             LPARAM size) {
+  // A window the user has resized (or maximized) keeps the size Windows
+  // scales for it; only one that shows its layout gets the layout again.
+  const UINT dpi = dpiForWindow(window);
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right - client.left != twipsToPixels(widthTwips, dpi) ||
+      client.bottom - client.top != twipsToPixels(heightTwips, dpi))
+    return FALSE;
   const PixelSize outer =
       windowSizeForClientTwips(window, widthTwips, heightTwips, static_cast<UINT>(newDpi));
   *reinterpret_cast<SIZE *>(size) = SIZE{outer.width, outer.height};

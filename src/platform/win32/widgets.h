@@ -61,6 +61,7 @@ LRESULT CALLBACK objectWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 // Answers WM_GETDPISCALEDSIZE with the size whose client area is the given
 // twips at the new DPI: Windows would scale the whole window in proportion,
 // frame and menu bar included, and the client area would drift off the twips.
+// FALSE, leaving the scaling to Windows, for a window the user has resized.
 LRESULT answerDpiScaledSize(HWND window, int widthTwips, int heightTwips, WPARAM newDpi,
                             LPARAM size);
 // Moves and sizes a window to the rectangle WM_DPICHANGED suggests.

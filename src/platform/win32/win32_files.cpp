@@ -79,7 +79,9 @@ bool copyHiddenAndSystem(HANDLE from, HANDLE to) {
 // Rules that let anyone delete the file and nothing else; as a file's owner
 // we may set them whatever rules it has.
 bool allowDeleting(const std::string &path) {
-  HANDLE file = CreateFileA(path.c_str(), WRITE_DAC, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  // A link named like a leftover is opened itself, not what it points to.
+  HANDLE file = CreateFileA(path.c_str(), WRITE_DAC, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return false;
   SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
