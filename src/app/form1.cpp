@@ -3,7 +3,7 @@
 #include "app/main_texts.h"
 #include "devices/device_table.h"
 
-#include <iterator>
+#include <vector>
 
 namespace app {
 namespace {
@@ -16,20 +16,28 @@ constexpr std::uint16_t kEventReadFailed = 6;
 
 const char *stateWord(bool allowed) { return allowed ? texts::kAllowed : texts::kProhibited; }
 
+// "使用禁止（USBSTOR、UASPStor）": the state and the services that hold it.
+std::string setting(const char *state, const std::vector<const char *> &services) {
+  std::string text = std::string(state) + "（";
+  for (std::size_t i = 0; i < services.size(); ++i)
+    text += std::string(i ? "、" : "") + services[i];
+  return text + "）";
+}
+
 } // namespace
 
 void Form1::Form_Load() {
   for (const devices::Device &device : devices::kDevices) {
-    const std::int32_t mode = fncGetReg(device.service);
-    if (mode == devices::kUnreadable) {
-      events_.report(kEventReadFailed, platform::EventType::Error,
-                     {std::to_string(startModes_.lastError())});
+    platform::DeviceMode mode{};
+    if (const platform::Status status = deviceModes_.readMode(device.services, &mode);
+        status != platform::kDone) {
+      events_.report(kEventReadFailed, platform::EventType::Error, {std::to_string(status)});
       showError(texts::kReadFailed);
       window_.unload();
       return;
     }
-    controls_.selectOption(mode == devices::kStartOnDemand ? device.allowedOption
-                                                           : device.prohibitedOption);
+    controls_.selectOption(mode == platform::DeviceMode::Allowed ? device.allowedOption
+                                                                 : device.prohibitedOption);
   }
 }
 
@@ -45,20 +53,23 @@ void Form1::Command1_Click() {
     showError(texts::kWrongPassword);
     return;
   }
-  static_assert(std::size(texts::kWriteFailed) == devices::kDevices.size());
-  DeviceStates states{};
+  Settings settings;
   for (std::size_t i = 0; i < devices::kDevices.size(); ++i) {
     const devices::Device &device = devices::kDevices[i];
     const bool allowed = controls_.isOptionSelected(device.allowedOption);
-    states[i] = stateWord(allowed);
-    if (!fncSaveReg(device.service, allowed ? devices::kStartOnDemand : devices::kStartDisabled)) {
-      reportWriteFailed(i, states);
-      showError(texts::kWriteFailed[i]);
+    const platform::ModeWrite write =
+        deviceModes_.writeMode(device.services, allowed ? platform::DeviceMode::Allowed
+                                                        : platform::DeviceMode::Prohibited);
+    settings[i] = setting(stateWord(allowed), write.written);
+    if (write.status != platform::kDone) {
+      reportWriteFailed(i, write, settings);
+      showError(device.writeFailed);
       return;
     }
   }
-  static_assert(std::tuple_size_v<DeviceStates> == 2, "the event's text names floppy and USB");
-  events_.report(kEventSettingsWritten, platform::EventType::Information, {states[0], states[1]});
+  static_assert(std::tuple_size_v<Settings> == 2, "the event's text names floppy and USB");
+  events_.report(kEventSettingsWritten, platform::EventType::Information,
+                 {settings[0], settings[1]});
   window_.messageBox(texts::kDonePrompt, texts::kDoneTitle, platform::MessageIcon::Information);
   window_.unload();
 }
@@ -69,15 +80,20 @@ void Form1::showError(const char *prompt) {
   window_.messageBox(prompt, texts::kErrorTitle, platform::MessageIcon::Exclamation);
 }
 
-// Names the device, the registry's error and what the devices before it
-// were set to, which stays written.
-void Form1::reportWriteFailed(std::size_t device, const DeviceStates &states) {
+// Names the device and the service that failed, the registry's error and
+// what stays written: the devices before it, and any of its own services
+// that could not be put back.
+void Form1::reportWriteFailed(std::size_t device, const platform::ModeWrite &write,
+                              const Settings &settings) {
   std::string written;
-  for (std::size_t i = 0; i < device; ++i)
-    written += std::string(i ? "、" : "") + texts::kDeviceNames[i] + ": " + states[i];
+  for (std::size_t i = 0; i <= device; ++i)
+    if (i < device || !write.written.empty())
+      written +=
+          std::string(written.empty() ? "" : "、") + devices::kDevices[i].name + ": " + settings[i];
   events_.report(kEventWriteFailed, platform::EventType::Error,
-                 {texts::kDeviceNames[device], std::to_string(startModes_.lastError()),
-                  device ? written : texts::kEventNothingWritten});
+                 {setting(devices::kDevices[device].name, {write.failedService}),
+                  std::to_string(write.status),
+                  written.empty() ? texts::kEventNothingWritten : written});
 }
 
 } // namespace app

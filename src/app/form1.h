@@ -2,10 +2,10 @@
 // The main window's event handlers, free of any window system.
 #include "app/main_controls.h"
 #include "devices/device_table.h"
-#include "devices/start_mode_store.h"
 #include "help/help_launcher.h"
 #include "password/password_owner.h"
 #include "password/password_store.h"
+#include "platform/device_modes.h"
 #include "platform/event_log.h"
 #include "platform/window_ops.h"
 
@@ -18,9 +18,9 @@ namespace app {
 
 class Form1 : public password::PasswordOwner {
 public:
-  Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
+  Form1(MainControls &controls, platform::WindowOps &window, platform::DeviceModes &deviceModes,
         password::PasswordStore &passwords, help::HelpLauncher &help, platform::EventLog &events)
-      : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords),
+      : controls_(controls), window_(window), deviceModes_(deviceModes), passwords_(passwords),
         help_(help), events_(events) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
@@ -40,11 +40,6 @@ public:
   void mnuHelpHelp_Click() { help_.showHelpDocument(controls_.windowHandle(), window_); }
   void mnuHelpAbout_Click() { help::HelpLauncher::showVersion(window_); }
 
-  std::int32_t fncGetReg(const std::string &strKind) { return startModes_.fncGetReg(strKind); }
-  bool fncSaveReg(const std::string &strKind, std::int32_t longValue) {
-    return startModes_.fncSaveReg(strKind, longValue);
-  }
-
   // The stored password; nullopt when the password file can't be read,
   // which matches nothing typed.
   std::optional<std::string> getPasswd() override { return passwords_.getPasswd(); }
@@ -53,13 +48,15 @@ public:
 
 private:
   void showError(const char *prompt);
-  // The window's word for each device's new state, in the device table's order.
-  using DeviceStates = std::array<const char *, devices::kDevices.size()>;
-  void reportWriteFailed(std::size_t device, const DeviceStates &states);
+  // For each device in the table's order, its new state as the audit trail
+  // gives it: the window's word and the services that hold it.
+  using Settings = std::array<std::string, devices::kDevices.size()>;
+  void reportWriteFailed(std::size_t device, const platform::ModeWrite &write,
+                         const Settings &settings);
 
   MainControls &controls_;
   platform::WindowOps &window_;
-  devices::StartModeStore &startModes_;
+  platform::DeviceModes &deviceModes_;
   password::PasswordStore &passwords_;
   help::HelpLauncher &help_;
   platform::EventLog &events_;

@@ -1,11 +1,10 @@
 // The program's entry: the main window, and the message loop until it closes.
 #include "app/main_window.h"
-#include "devices/start_mode_store.h"
 #include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
+#include "platform/win32/win32_device_modes.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
 #include <commctrl.h>
@@ -15,16 +14,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  platform::win32::Win32Registry registry;
+  platform::win32::Win32DeviceModes deviceModes;
   platform::win32::Win32AnsiCodec codec(GetACP());
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
-  devices::StartModeStore startModes(registry, codec);
   platform::win32::Win32Shell shell;
   password::PasswordStore passwords(files, paths, codec);
   help::HelpLauncher help(shell, files, paths);
   platform::win32::Win32EventLog events;
-  app::MainWindow mainWindow(instance, startModes, passwords, help, events);
+  app::MainWindow mainWindow(instance, deviceModes, passwords, help, events);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

@@ -11,11 +11,14 @@
 #define TEXT_MENU_HELP_ABOUT "ﾊﾞｰｼﾞｮﾝ情報(&A)"
 
 #ifndef RC_INVOKED
+#include "devices/device_table.h"
+
 namespace app::texts {
 
 constexpr char kWindowCaption[] = "Kestrova";
-constexpr char kFloppyFrame[] = "フロッピー";
-constexpr char kUsbFrame[] = "ＵＳＢ";
+// The frames are named as the device table names the devices.
+constexpr const char *kFloppyFrame = devices::kDevices[0].name;
+constexpr const char *kUsbFrame = devices::kDevices[1].name;
 constexpr char kAllowed[] = "使用可";
 constexpr char kProhibited[] = "使用禁止";
 constexpr char kPasswordLabel[] = "パスワード：";
@@ -26,11 +29,6 @@ constexpr char kCancel[] = "キャンセル";
 constexpr char kErrorTitle[] = "エラー";
 constexpr char kReadFailed[] = "設定状況の取得に失敗しました。(001)";
 constexpr char kWrongPassword[] = "パスワードが異なります";
-constexpr char kFloppyWriteFailed[] = "設定が出来ませんでした。(003)";
-constexpr char kUsbWriteFailed[] = "設定が出来ませんでした。(004)";
-// By device, in the order of the device table.
-constexpr const char *kWriteFailed[] = {kFloppyWriteFailed, kUsbWriteFailed};
-constexpr const char *kDeviceNames[] = {kFloppyFrame, kUsbFrame};
 constexpr char kDoneTitle[] = "設定完了";
 constexpr char kDonePrompt[] =
     "設定を行いました。\r\n設定を有効にするにはWindowsを再起動してください。";

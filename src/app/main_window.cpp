@@ -40,11 +40,11 @@ platform::TwipsRect placeOf(int controlId) {
 
 using namespace platform::win32;
 
-MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
+MainWindow::MainWindow(HINSTANCE instance, platform::DeviceModes &deviceModes,
                        password::PasswordStore &passwords, help::HelpLauncher &help,
                        platform::EventLog &events)
     : instance_(instance), events_(events),
-      form_(*this, *this, startModes, passwords, help, events) {}
+      form_(*this, *this, deviceModes, passwords, help, events) {}
 
 MainWindow::~MainWindow() {
   if (window_)

@@ -13,7 +13,7 @@ namespace app {
 
 class MainWindow final : public MainControls, public platform::WindowOps {
 public:
-  MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
+  MainWindow(HINSTANCE instance, platform::DeviceModes &deviceModes,
              password::PasswordStore &passwords, help::HelpLauncher &help,
              platform::EventLog &events);
   ~MainWindow() override;

@@ -1,21 +1,26 @@
 #pragma once
 // The two devices, in the order they are read and written: floppy first.
+// USB storage has two inbox drivers: USBSTOR for drives that speak
+// Bulk-Only Transport, and since Windows 8 UASPStor for USB Attached SCSI
+// (most USB 3 SSDs and enclosures); USBSTOR's Start says what the window
+// shows, and Windows 7 has no UASPStor.
+#include "platform/device_modes.h"
+
 #include <array>
 
 namespace devices {
 
 struct Device {
-  const char *service; // the service name under ...\Services
-  int allowedOption;   // index into the main window's Option1
+  const char *name; // the caption of its frame, and its name in the audit trail
+  platform::DriverServices services;
+  int allowedOption; // index of the main window's option buttons
   int prohibitedOption;
+  const char *writeFailed; // the error when its mode can't be written
 };
 
 constexpr std::array<Device, 2> kDevices = {{
-    {"Flpydisk", 0, 1},
-    {"USBSTOR", 2, 3},
+    {"フロッピー", {"Flpydisk"}, 0, 1, "設定が出来ませんでした。(003)"},
+    {"ＵＳＢ", {"USBSTOR", "UASPStor"}, 2, 3, "設定が出来ませんでした。(004)"},
 }};
-
-inline constexpr const Device &kFloppy = kDevices[0];
-inline constexpr const Device &kUsb = kDevices[1];
 
 } // namespace devices

@@ -17,8 +17,13 @@ protected:
   void SetUp() override {
     removePasswordFile();
     seedServices(3, 3);
+    deleteKey("UASPStor");
   }
-  void TearDown() override { removePasswordFile(); }
+  void TearDown() override {
+    removePasswordFile();
+    allowSetValue("UASPStor");
+    deleteKey("UASPStor");
+  }
 
   // Starts the program; false when its window didn't come.
   bool start() {
@@ -91,7 +96,8 @@ TEST_F(ExecuteTest, ExecuteReportsTheNewStatesAndWhoSetThemButNoPassword) {
   typeText(field(), L"Kx9-secret");
   EXPECT_EQ(execute().title, L"設定完了");
   EXPECT_TRUE(program->waitForExit());
-  expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace", {L"使用禁止", L"使用可"});
+  expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace",
+                  {L"使用禁止（Flpydisk）", L"使用可（USBSTOR）"});
   EXPECT_FALSE(trace.mentions("Kx9-secret"));
 }
 
@@ -104,6 +110,52 @@ TEST_F(ExecuteTest, AWrongPasswordIsReportedButNotWhatWasTyped) {
                   {L"入力されたパスワードが一致しません"});
   EXPECT_FALSE(trace.mentions("Kx9-Secret"));
   EXPECT_FALSE(trace.mentions("Kx9-secret"));
+}
+
+TEST_F(ExecuteTest, UsbMeansTheUasDriverTooWhereItIsInstalled) {
+  putStart("UASPStor", 3);
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[3]); // USB: 使用禁止
+  EXPECT_EQ(execute().title, L"設定完了");
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(4));
+  EXPECT_EQ(startValue("UASPStor"), std::optional<DWORD>(4));
+  expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace",
+                  {L"使用可（Flpydisk）", L"使用禁止（USBSTOR、UASPStor）"});
+
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[2]); // USB: 使用可
+  EXPECT_EQ(execute().title, L"設定完了");
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+  EXPECT_EQ(startValue("UASPStor"), std::optional<DWORD>(3));
+}
+
+TEST_F(ExecuteTest, WithoutTheUasDriverExecuteSucceedsAndMakesNoKeyForIt) {
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[3]);
+  EXPECT_EQ(execute().title, L"設定完了");
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(4));
+  EXPECT_FALSE(keyExists("UASPStor"));
+}
+
+TEST_F(ExecuteTest, AUasKeyThatRefusesTheWriteGives004WithUsbAsItWas) {
+  putStart("UASPStor", 3);
+  if (!denySetValue("UASPStor"))
+    GTEST_SKIP() << "this registry keeps no rules on keys";
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]); // floppy: 使用禁止
+  click(optionButtons(window)[3]); // USB: 使用禁止
+  const MessageBoxText text = execute();
+  EXPECT_EQ(text.title, L"エラー");
+  EXPECT_EQ(text.prompt, L"設定が出来ませんでした。(004)");
+  EXPECT_TRUE(program->running());
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(4)) << "written before, and stays";
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3)) << "put back";
+  EXPECT_EQ(startValue("UASPStor"), std::optional<DWORD>(3));
+  expectOnlyEvent(trace.events(), 3, EVENTLOG_ERROR_TYPE, "err",
+                  {L"ＵＳＢ（UASPStor）", L"5", L"フロッピー: 使用禁止（Flpydisk）"});
 }
 
 TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {

@@ -1,5 +1,7 @@
 #include "support/service_keys.h"
 
+#include <sddl.h>
+
 namespace testsupport {
 namespace {
 
@@ -41,6 +43,48 @@ std::optional<DWORD> startValue(const std::string &service) {
     return std::nullopt;
   return value;
 }
+
+std::optional<std::string> stringStart(const std::string &service) {
+  char text[64] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, path(service).c_str(), "Start", RRF_RT_REG_SZ, nullptr, text,
+                   &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::string(text);
+}
+
+namespace {
+
+bool setKeyRules(const std::string &service, const char *sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                            nullptr))
+    return false;
+  HKEY key = nullptr;
+  bool set =
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS;
+  set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  if (key)
+    RegCloseKey(key);
+  LocalFree(descriptor);
+  return set;
+}
+
+} // namespace
+
+bool denySetValue(const std::string &service) {
+  if (!setKeyRules(service, "D:(D;;0x2;;;WD)(A;;KA;;;WD)")) // KEY_SET_VALUE denied
+    return false;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, KEY_SET_VALUE, &key) !=
+      ERROR_SUCCESS)
+    return true;
+  RegCloseKey(key);
+  allowSetValue(service);
+  return false;
+}
+
+void allowSetValue(const std::string &service) { setKeyRules(service, "D:(A;;KA;;;WD)"); }
 
 void seedServices(DWORD floppy, DWORD usb) {
   putStart("Flpydisk", floppy);

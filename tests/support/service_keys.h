@@ -18,6 +18,12 @@ void putValue(const std::string &service, DWORD type, const std::vector<BYTE> &d
 void putStart(const std::string &service, DWORD value);
 // The Start value when it is a 4-byte REG_DWORD.
 std::optional<DWORD> startValue(const std::string &service);
+// The Start value when it is a REG_SZ.
+std::optional<std::string> stringStart(const std::string &service);
+// Gives the service's key rules that refuse setting values to everyone;
+// false (and the key left as it was) where the registry doesn't enforce them.
+bool denySetValue(const std::string &service);
+void allowSetValue(const std::string &service);
 // Both services present with the given start modes.
 void seedServices(DWORD floppy, DWORD usb);
 

@@ -47,11 +47,17 @@ protected:
   }
 };
 
-TEST_F(AuditTrailTest, ExecuteReportsTheNewStatesFloppyFirstInTheWindowsWords) {
+TEST_F(AuditTrailTest, ExecuteReportsEachDevicesNewStateAndTheServicesThatHoldIt) {
   loadWith("pw", 1, 2);
   controls.password = "pw";
   form.Command1_Click();
-  expectOnlyEvent({1, EventType::Information, {"使用禁止", "使用可", kAccount}});
+  expectOnlyEvent(
+      {1, EventType::Information, {"使用禁止（Flpydisk）", "使用可（USBSTOR）", kAccount}});
+  deviceModes.putStart("UASPStor", 4);
+  form.Command1_Click();
+  expectOnlyEvent({1,
+                   EventType::Information,
+                   {"使用禁止（Flpydisk）", "使用可（USBSTOR、UASPStor）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
@@ -67,20 +73,37 @@ TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
 
 TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
   loadWith("", 0, 3);
-  faults.failNext("RegSetValueEx", 5);
+  deviceModes.putStart("UASPStor", 3);
+  faults.failNext("writeStart(Flpydisk)", 5);
   form.Command1_Click();
-  expectOnlyEvent({3, EventType::Error, {"フロッピー", "5", "なし", kAccount}});
-  faults.failCall("RegCreateKeyEx", faults.count("RegCreateKeyEx") + 2, 1021);
+  expectOnlyEvent({3, EventType::Error, {"フロッピー（Flpydisk）", "5", "なし", kAccount}});
+  faults.failNext("writeStart(USBSTOR)", 1021);
   form.Command1_Click();
-  expectOnlyEvent({3, EventType::Error, {"ＵＳＢ", "1021", "フロッピー: 使用可", kAccount}});
+  expectOnlyEvent({3,
+                   EventType::Error,
+                   {"ＵＳＢ（USBSTOR）", "1021", "フロッピー: 使用可（Flpydisk）", kAccount}});
+  faults.failNext("writeStart(UASPStor)", 5);
+  form.Command1_Click();
+  expectOnlyEvent({3,
+                   EventType::Error,
+                   {"ＵＳＢ（UASPStor）", "5", "フロッピー: 使用可（Flpydisk）", kAccount}});
+  // USBSTOR was written before UASPStor failed; had it not been put back,
+  // the event would say it holds the new state.
+  faults.failNext("writeStart(UASPStor)", 5);
+  faults.failCall("writeStart(USBSTOR)", faults.count("writeStart(USBSTOR)") + 2, 1021);
+  form.Command1_Click();
+  expectOnlyEvent({3,
+                   EventType::Error,
+                   {"ＵＳＢ（UASPStor）", "5",
+                    "フロッピー: 使用可（Flpydisk）、ＵＳＢ: 使用禁止（USBSTOR）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, UnreadableStartModesAtLoadReportTheRegistrysCode) {
-  registry.putDword(kFloppyKey, "Start", 3); // no USBSTOR key at all
+  deviceModes.putStart("Flpydisk", 3); // no USBSTOR key at all
   form.Form_Load();
   expectOnlyEvent({6, EventType::Error, {"2", kAccount}});
   seed(3, 3);
-  faults.failNext("RegQueryValueEx", 5);
+  faults.failNext("readStart(USBSTOR)", 5);
   form.Form_Load();
   expectOnlyEvent({6, EventType::Error, {"5", kAccount}});
 }

@@ -22,8 +22,9 @@ protected:
     controls.selectOption(index);
     form.Option1_Click(index);
   }
-  std::optional<std::uint32_t> floppy() const { return registry.dword(kFloppyKey, "Start"); }
-  std::optional<std::uint32_t> usb() const { return registry.dword(kUsbKey, "Start"); }
+  std::optional<std::uint32_t> floppy() const { return deviceModes.dword("Flpydisk"); }
+  std::optional<std::uint32_t> usb() const { return deviceModes.dword("USBSTOR"); }
+  std::optional<std::uint32_t> uas() const { return deviceModes.dword("UASPStor"); }
   void expectOnlyMessage(const std::string &prompt, const std::string &title,
                          platform::MessageIcon icon) {
     ASSERT_EQ(window.messages.size(), 1u);
@@ -40,10 +41,11 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   EXPECT_EQ(usb(), 3u);
   expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
   EXPECT_EQ(window.unloads, 1);
-  EXPECT_LT(faults.count("RegSetValueEx"), 3);
+  EXPECT_FALSE(deviceModes.installed("UASPStor")) << "no key for a driver that isn't there";
   const std::vector<std::string> &calls = faults.calls();
-  EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
-            (std::vector<std::string>{"RegCloseKey", "RegisterEventSource", "ReportEvent"}))
+  EXPECT_EQ(
+      std::vector<std::string>(calls.end() - 3, calls.end()),
+      (std::vector<std::string>{"writeStart(UASPStor)", "RegisterEventSource", "ReportEvent"}))
       << "reported once both modes are written";
 }
 
@@ -57,7 +59,7 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
     expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
     EXPECT_EQ(controls.password, typed) << "the field keeps what was typed";
   }
-  EXPECT_EQ(faults.count("RegCreateKeyEx"), 0);
+  EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
   EXPECT_EQ(window.unloads, 0);
   controls.password = "Secret";
   window.messages.clear();
@@ -74,13 +76,13 @@ TEST_F(ExecuteTest, UnreadablePasswordFileMatchesNothingNotEvenEmpty) {
   writePasswordFile("");
   form.Command1_Click();
   expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
-  EXPECT_EQ(faults.count("RegCreateKeyEx"), 0);
+  EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
 }
 
 TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {
   choose(1);
   choose(3);
-  faults.failCall("RegSetValueEx", 1, 5);
+  faults.failNext("writeStart(Flpydisk)", 5);
   form.Command1_Click();
   expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(floppy(), 3u);
@@ -91,11 +93,33 @@ TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {
 TEST_F(ExecuteTest, UsbWriteFailureLeavesTheFloppyWritten) {
   choose(1);
   choose(3);
-  faults.failCall("RegCreateKeyEx", 2, 5);
+  faults.failNext("writeStart(USBSTOR)", 5);
   form.Command1_Click();
   expectOnlyMessage("設定が出来ませんでした。(004)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(floppy(), 4u);
   EXPECT_EQ(usb(), 3u);
+  EXPECT_EQ(window.unloads, 0);
+}
+
+TEST_F(ExecuteTest, UsbMeansBothStorageDriversWhereTheUasOneIsInstalled) {
+  deviceModes.putStart("UASPStor", 3);
+  choose(3);
+  form.Command1_Click();
+  EXPECT_EQ(usb(), 4u);
+  EXPECT_EQ(uas(), 4u);
+  expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
+}
+
+TEST_F(ExecuteTest, AUasWriteFailureGives004WithBothUsbDriversAsTheyWere) {
+  deviceModes.putStart("UASPStor", 3);
+  choose(1);
+  choose(3);
+  faults.failNext("writeStart(UASPStor)", 5);
+  form.Command1_Click();
+  expectOnlyMessage("設定が出来ませんでした。(004)", "エラー", platform::MessageIcon::Exclamation);
+  EXPECT_EQ(floppy(), 4u) << "the floppy written before stays";
+  EXPECT_EQ(usb(), 3u) << "put back";
+  EXPECT_EQ(uas(), 3u);
   EXPECT_EQ(window.unloads, 0);
 }
 

@@ -30,21 +30,21 @@ TEST_F(Form1Test, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
 }
 
 TEST_F(Form1Test, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
-  registry.putDword(kUsbKey, "Start", 3);
+  deviceModes.putStart("USBSTOR", 3);
   form.Form_Load();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
   EXPECT_EQ(window.messages[0].title, std::optional<std::string>("エラー"));
   EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Exclamation);
   EXPECT_EQ(window.unloads, 1);
-  EXPECT_EQ(faults.count("RegOpenKeyEx"), 1);
+  EXPECT_EQ(faults.calls().size(), 3u) << "one read, and the event";
   EXPECT_EQ(controls.selected, (std::array<bool, 4>{}));
-  EXPECT_FALSE(registry.hasKey(kFloppyKey));
+  EXPECT_FALSE(deviceModes.installed("Flpydisk")) << "a read creates no key";
 }
 
 TEST_F(Form1Test, UnreadableUsbReportsOnceAfterFloppyWasShown) {
-  registry.putDword(kFloppyKey, "Start", 4);
-  registry.addKey(kUsbKey); // the service key without its Start value
+  deviceModes.putStart("Flpydisk", 4);
+  deviceModes.install("USBSTOR"); // the service key without its Start value
   form.Form_Load();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
@@ -54,7 +54,7 @@ TEST_F(Form1Test, UnreadableUsbReportsOnceAfterFloppyWasShown) {
 
 TEST_F(Form1Test, RegistryRefusingAccessIsReportedAsUnreadable) {
   seed(3, 3);
-  faults.failCall("RegOpenKeyEx", 2, platform::kRegAccessDenied);
+  faults.failNext("readStart(USBSTOR)", platform::kAccessDenied);
   form.Form_Load();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.unloads, 1);
@@ -84,7 +84,7 @@ TEST_F(Form1Test, ExitAndItsMenuItemUnloadWithoutWriting) {
   form.Command2_Click();
   form.mnuFileExit_Click();
   EXPECT_EQ(window.unloads, 2);
-  EXPECT_EQ(faults.count("RegSetValueEx"), 0);
+  EXPECT_EQ(faults.count("writeStart(Flpydisk)") + faults.count("writeStart(USBSTOR)"), 0);
   EXPECT_TRUE(window.messages.empty());
 }
 

@@ -6,9 +6,9 @@
 #include "app/main_controls.h"
 #include "platform/sim/cp932_codec.h"
 #include "platform/sim/recording_window.h"
+#include "platform/sim/sim_device_modes.h"
 #include "platform/sim/sim_event_log.h"
 #include "platform/sim/sim_files.h"
-#include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 
 #include <array>
@@ -18,9 +18,6 @@
 #include <iterator>
 
 namespace testing_world {
-
-inline constexpr char kFloppyKey[] = "SYSTEM\\CurrentControlSet\\Services\\Flpydisk";
-inline constexpr char kUsbKey[] = "SYSTEM\\CurrentControlSet\\Services\\USBSTOR";
 
 class FakeControls : public app::MainControls {
 public:
@@ -58,19 +55,18 @@ private:
 
 struct SimWorld {
   sim::FaultPlan faults;
-  sim::SimRegistry registry{faults};
+  sim::SimDeviceModes deviceModes{faults};
   sim::Cp932Codec codec;
   TempDir windows;
   sim::SimFiles files{faults};
   sim::SimSystemPaths paths{faults, windows.path().string()};
-  devices::StartModeStore startModes{registry, codec};
   sim::SimShell shell{faults};
   password::PasswordStore passwords{files, paths, codec};
   help::HelpLauncher help{shell, files, paths};
   FakeControls controls;
   sim::RecordingWindow window;
   sim::SimEventLog events{faults};
-  app::Form1 form{controls, window, startModes, passwords, help, events};
+  app::Form1 form{controls, window, deviceModes, passwords, help, events};
 
   std::filesystem::path passwordFile() const { return windows.path() / "vantorel.P01"; }
   void writePasswordFile(const std::string &bytes) const {
@@ -86,8 +82,8 @@ struct SimWorld {
                       std::filesystem::directory_iterator()));
   }
   void seed(std::uint32_t floppy, std::uint32_t usb) {
-    registry.putDword(kFloppyKey, "Start", floppy);
-    registry.putDword(kUsbKey, "Start", usb);
+    deviceModes.putStart("Flpydisk", floppy);
+    deviceModes.putStart("USBSTOR", usb);
   }
 };
 
