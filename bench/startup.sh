@@ -21,7 +21,6 @@ runs=${BENCH_RUNS:-20}
 warmups=${BENCH_WARMUPS:-2}
 turn=${BENCH_TURN:-2}
 ratio_budget=1.05
-system_dlls="kernel32 user32 gdi32 advapi32 shell32 comctl32 ole32 msvcrt"
 
 scripts/build >/dev/null
 exe=dist/vantorel.exe
@@ -31,6 +30,7 @@ timer=build/win32/bench/launch_timer.exe
 
 source scripts/lib/wine-bench.sh
 source scripts/lib/exe-size.sh
+source scripts/lib/exe-imports.sh
 BENCH_OWN_DISPLAY=1 bench_start
 bench_seed_services 3
 
@@ -96,13 +96,8 @@ spread=$(printf '%s\n' "${block_ratios[@]}" | sort -n | awk 'NR == 1 { lo = $1 }
 echo "vantorel/fair_floor over the blocks: $spread"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ { print $3 }')
-echo "DLL imports: $(paste -sd' ' <<<"$imports")"
-foreign=
-for dll in $imports; do
-  name=$(echo "${dll%.*}" | tr '[:upper:]' '[:lower:]')
-  [[ " $system_dlls " == *" $name "* ]] || foreign+="${foreign:+ }$dll"
-done
+echo "DLL imports: $(kestrova_exe_imports "$exe" | paste -sd' ')"
+foreign=$(kestrova_foreign_imports "$exe")
 
 ratio=$(awk '{ print $5 }' <<<"$all")
 verdict() { if [ "$1" = 1 ]; then echo ok; else echo over; fi; }

@@ -9,15 +9,18 @@
 
 namespace {
 
-std::wstring formatted(HMODULE module, DWORD id, const std::vector<const wchar_t *> &inserts) {
+constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+std::wstring formatted(HMODULE module, DWORD id, const std::vector<const wchar_t *> &inserts,
+                       LANGID language = kJapanese) {
   std::vector<DWORD_PTR> arguments(inserts.size());
   std::transform(inserts.begin(), inserts.end(), arguments.begin(),
                  [](const wchar_t *insert) { return reinterpret_cast<DWORD_PTR>(insert); });
   wchar_t *text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
-      module, id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0,
-      reinterpret_cast<va_list *>(arguments.data()));
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                                          FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                      module, id, language, reinterpret_cast<LPWSTR>(&text), 0,
+                                      reinterpret_cast<va_list *>(arguments.data()));
   std::wstring result = length ? std::wstring(text, length) : L"<none>";
   LocalFree(text);
   return result;
@@ -42,6 +45,34 @@ TEST(AuditMessages, EachEventHasItsJapaneseTextWithTheStringsInPlace) {
   EXPECT_EQ(formatted(exe, 6, {L"2", user}), L"設定状況を取得できなかったため、起動を中止しました。"
                                              L"エラーコード: 2（ユーザー: PC01\\tanaka）");
   EXPECT_EQ(formatted(exe, 7, {}), L"<none>") << "six events, no more";
+  FreeLibrary(exe);
+}
+
+BOOL CALLBACK addLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages) {
+  reinterpret_cast<std::vector<LANGID> *>(languages)->push_back(language);
+  return TRUE;
+}
+
+// A reader whose display language is not Japanese still sees the texts:
+// the table is there for no language in particular too.
+TEST(AuditMessages, TheTextsAreAlsoThereForAnyOtherLanguage) {
+  HMODULE exe = LoadLibraryExW(e2e::programPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  std::vector<LANGID> languages;
+  EnumResourceLanguagesW(exe, RT_MESSAGETABLE, MAKEINTRESOURCEW(1), addLanguage,
+                         reinterpret_cast<LONG_PTR>(&languages));
+  std::sort(languages.begin(), languages.end());
+  EXPECT_EQ(languages, (std::vector<LANGID>{MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), kJapanese}));
+  for (const LANGID language :
+       {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
+    for (DWORD id = 1; id <= 6; ++id) {
+      const std::vector<const wchar_t *> inserts(4, L"x");
+      EXPECT_EQ(formatted(exe, id, inserts, language), formatted(exe, id, inserts))
+          << "event " << id << ", language " << language;
+    }
+    EXPECT_EQ(formatted(exe, 4, {L"PC01\\tanaka"}, language),
+              L"パスワードを変更しました（ユーザー: PC01\\tanaka）");
+  }
   FreeLibrary(exe);
 }
 

@@ -119,6 +119,7 @@ std::vector<TracedEvent> EventTrace::events() const {
     TracedEvent event;
     event.type = static_cast<WORD>(fields[1]);
     event.id = fields[3];
+    event.hasUserSid = fields[4] != 0;
     // The strings follow on lines of the same thread.
     for (std::size_t j = i + 1; j < all.size() && event.strings.size() < fields[5]; ++j) {
       const std::string &line = all[j];
@@ -148,6 +149,7 @@ void expectOnlyEvent(const std::vector<TracedEvent> &events, DWORD id, WORD type
   EXPECT_EQ(event.id, id);
   EXPECT_EQ(event.type, type);
   EXPECT_EQ(event.severity, severity);
+  EXPECT_TRUE(event.hasUserSid);
   ASSERT_EQ(event.strings.size(), strings.size() + 1);
   EXPECT_EQ(std::vector<std::wstring>(event.strings.begin(), event.strings.end() - 1), strings);
   const std::wstring &account = event.strings.back();

@@ -14,7 +14,8 @@ constexpr wchar_t kEventLogDebugChannels[] = L"-all,+eventlog,fixme+advapi";
 
 struct TracedEvent {
   DWORD id = 0;
-  WORD type = 0;        // EVENTLOG_INFORMATION_TYPE, _WARNING_ or _ERROR_
+  WORD type = 0; // EVENTLOG_INFORMATION_TYPE, _WARNING_ or _ERROR_
+  bool hasUserSid = false;
   std::string severity; // the debug class of its strings: trace, warn or err
   std::vector<std::wstring> strings;
 };
@@ -35,7 +36,8 @@ private:
 };
 
 // Checks the one event in events: its ID, type, the debug class of its
-// strings, and its strings, which end with the account running the tests.
+// strings, and its strings, which end with the account running the tests;
+// the user's SID must be attached too.
 void expectOnlyEvent(const std::vector<TracedEvent> &events, DWORD id, WORD type,
                      const std::string &severity, const std::vector<std::wstring> &strings);
 

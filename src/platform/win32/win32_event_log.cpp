@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <lmcons.h>
 #include <sddl.h>
+#define SECURITY_WIN32 // the user side of the security headers
+#include <secext.h>
 
 #include <algorithm>
 #include <string>
@@ -40,17 +43,34 @@ PSID currentUserSid(std::vector<BYTE> &buffer) {
   return read ? reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid : nullptr;
 }
 
-// DOMAIN\user, or the SID as S-1-... when it has no name; empty when unknown.
+// secur32 is needed only when an event is reported, which most runs never
+// do: load it then, not at every start. It is no known DLL, so only the
+// system folder may supply it, never the folder the exe was started from.
+using GetUserNameExWFn = BOOLEAN(SEC_ENTRY *)(EXTENDED_NAME_FORMAT, LPWSTR, PULONG);
+
+GetUserNameExWFn getUserNameEx() {
+  static const GetUserNameExWFn function = [] {
+    HMODULE module = LoadLibraryExW(L"secur32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module ? reinterpret_cast<GetUserNameExWFn>(
+                        reinterpret_cast<void (*)()>(GetProcAddress(module, "GetUserNameExW")))
+                  : nullptr;
+  }();
+  return function;
+}
+
+// DOMAIN\user of the logon session: unlike a SID lookup, this never asks a
+// domain controller, so a laptop away from its network does not stall.
+// Falls back to the SID as S-1-...; empty when neither is known.
 std::wstring accountName(PSID sid) {
-  if (!sid)
-    return {};
-  wchar_t name[256], domain[256];
-  DWORD nameLength = 256, domainLength = 256;
-  SID_NAME_USE use;
-  if (LookupAccountSidW(nullptr, sid, name, &nameLength, domain, &domainLength, &use))
-    return domainLength ? std::wstring(domain) + L"\\" + name : std::wstring(name);
+  std::wstring name(DNLEN + 1 + UNLEN + 1, L'\0');
+  auto length = static_cast<ULONG>(name.size());
+  if (const auto userNameEx = getUserNameEx();
+      userNameEx && userNameEx(NameSamCompatible, name.data(), &length)) {
+    name.resize(length);
+    return name;
+  }
   wchar_t *text = nullptr;
-  if (!ConvertSidToStringSidW(sid, &text))
+  if (!sid || !ConvertSidToStringSidW(sid, &text))
     return {};
   std::wstring result(text);
   LocalFree(text);
