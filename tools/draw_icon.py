@@ -141,7 +141,7 @@ def encode_png(img, scale=8):
 
 def main(argv):
     repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    out = os.path.join(repo, "src", "app", "vantorel.ico")
+    out = os.path.join(repo, "src", "product", "vantorel.ico")
     png = None
     args = list(argv)
     while args:
