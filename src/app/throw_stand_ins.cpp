@@ -1,14 +1,15 @@
-// The C++ runtime the program links, without the exception machinery it
-// never uses: the program is built without exceptions and catches nothing,
-// and an error that used to throw already ended it. This is the one file
-// that knows libstdc++'s insides; should the library ever want one of its
-// own pieces back, the link fails on duplicate symbols or the size check in
-// the tests fails, rather than the exe quietly growing.
+// Stand-ins for the C++ library functions the program calls that would
+// throw. The program is built without exceptions and catches nothing, so each
+// of these ends it, as the uncaught exception would have. The library's own
+// versions sit in objects that bring its exception machinery (over 100 KiB of
+// throwing, catching and unwinding). The linker takes an object from a static
+// library only for a symbol still undefined, so defining here every one the
+// program refers to keeps those objects out. The test
+// win32.no_exception_machinery reads the link map and names any that comes in.
 #include <cstdlib>
 #include <new>
-#include <string>
 
-// Out of memory ends the program, as an uncaught bad_alloc did.
+// libsupc++'s operator new throws bad_alloc when memory runs out.
 void *operator new(std::size_t size) {
   if (void *memory = std::malloc(size ? size : 1))
     return memory;
@@ -17,15 +18,11 @@ void *operator new(std::size_t size) {
 void operator delete(void *memory) noexcept { std::free(memory); }
 void operator delete(void *memory, std::size_t) noexcept { std::free(memory); }
 
-// The strings, compiled here without exceptions: the prebuilt ones in
-// libstdc++ bring its exception runtime with them.
-template class std::basic_string<char>;
-template class std::basic_string<wchar_t>;
-
-// How libstdc++'s headers report a misuse; the library's own versions throw.
-// Every one its object file defines is here, so that the file is never
-// linked; a new one in a later library makes that object come in beside
-// these, and the link fails on the duplicates.
+// What libstdc++'s headers call on a misuse (a size past max_size(), an index
+// out of range, a null string). Its functexcept.o defines fifteen of these;
+// here are the five the program refers to. Should it come to refer to
+// another (a new call, or a library whose headers use another), functexcept.o
+// comes in beside these, and the link fails on the duplicates.
 namespace std {
 void __throw_bad_alloc() { abort(); }
 void __throw_bad_array_new_length() { abort(); }
