@@ -9,7 +9,7 @@
 #include "app/main_layout.h"
 #include "app/main_texts.h"
 #include "app/resource_ids.h"
-#include "platform/program.h"
+#include "product/program.h"
 
 #include <windows.h>
 

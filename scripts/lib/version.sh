@@ -1,4 +1,4 @@
-# The version, read from src/help/version.h so that it is written in one place.
+# The version, read from src/product/version.h so that it is written in one place.
 # Source it; the functions take the path of version.h.
 
 # KESTROVA_VERSION_RESOURCE, e.g. 1.00: the packages' file names.

@@ -2,17 +2,17 @@
 
 #include "app/main_texts.h"
 #include "devices/device_table.h"
+#include "product/audit_messages.h"
 
 #include <vector>
 
 namespace app {
 namespace {
 
-// Event IDs of the message table in audit_messages.mc.
-constexpr std::uint16_t kEventSettingsWritten = 1;
-constexpr std::uint16_t kEventExecuteRefused = 2;
-constexpr std::uint16_t kEventWriteFailed = 3;
-constexpr std::uint16_t kEventReadFailed = 6;
+constexpr std::uint16_t kEventSettingsWritten = EVENT_DEVICE_MODES_SET;
+constexpr std::uint16_t kEventExecuteRefused = EVENT_DEVICE_MODES_REFUSED;
+constexpr std::uint16_t kEventWriteFailed = EVENT_DEVICE_MODE_NOT_WRITTEN;
+constexpr std::uint16_t kEventReadFailed = EVENT_STARTUP_READ_FAILED;
 
 const char *stateWord(bool allowed) { return allowed ? texts::kAllowed : texts::kProhibited; }
 

@@ -4,10 +4,10 @@
 #include "app/main_texts.h"
 #include "app/resource_ids.h"
 #include "password/password_dialog_window.h"
-#include "platform/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
+#include "product/program.h"
 
 #include <commctrl.h>
 
@@ -144,7 +144,7 @@ void MainWindow::showPasswordDialog() {
 
 void MainWindow::messageBox(const std::string &prompt, const std::optional<std::string> &title,
                             platform::MessageIcon icon) {
-  showMessageBox(window_, prompt, title.value_or(platform::kProgramTitle), icon);
+  showMessageBox(window_, prompt, title.value_or(product::kProgramTitle), icon);
 }
 
 void MainWindow::unload() {

@@ -1,6 +1,6 @@
 #pragma once
 // Every text of the help command and the version box.
-#include "help/version.h"
+#include "product/version.h"
 
 namespace help::texts {
 

@@ -1,13 +1,13 @@
 #include "password/dialog.h"
 
 #include "password/dialog_texts.h"
+#include "product/audit_messages.h"
 
 namespace password {
 namespace {
 
-// Event IDs of the message table in audit_messages.mc.
-constexpr std::uint16_t kEventPasswordChanged = 4;
-constexpr std::uint16_t kEventChangeRefused = 5;
+constexpr std::uint16_t kEventPasswordChanged = EVENT_PASSWORD_CHANGED;
+constexpr std::uint16_t kEventChangeRefused = EVENT_PASSWORD_CHANGE_REFUSED;
 
 constexpr Dialog::Refusal kOldPasswordWrong{texts::kOldPasswordWrong,
                                             texts::kEventOldPasswordWrong};

@@ -2,10 +2,10 @@
 
 #include "password/dialog_layout.h"
 #include "password/dialog_texts.h"
-#include "platform/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/wide.h"
+#include "product/program.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -138,7 +138,7 @@ std::string PasswordDialogWindow::fieldText(int index) const {
 void PasswordDialogWindow::messageBox(const std::string &prompt,
                                       const std::optional<std::string> &title,
                                       platform::MessageIcon icon) {
-  showMessageBox(window_, prompt, title.value_or(platform::kProgramTitle), icon);
+  showMessageBox(window_, prompt, title.value_or(product::kProgramTitle), icon);
 }
 
 // The owner is enabled before the dialog goes, so that Windows hands the
