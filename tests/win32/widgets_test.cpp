@@ -10,8 +10,9 @@
 namespace {
 
 using namespace platform::win32;
-using platform::PixelRect;
 using platform::twipsToPixels;
+using platform::win32::ControlFont;
+using platform::win32::ControlRow;
 
 constexpr wchar_t kClassName[] = L"WidgetsTestWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
@@ -96,9 +97,17 @@ TEST_F(WidgetsTest, AnyOtherWindowGetsItsClientAreaEvenWhenItsMenuBarWraps) {
 TEST_F(WidgetsTest, ControlsAreBornInTheirPlaceWithTheirText) {
   ASSERT_NE(create(400, 300, nullptr), nullptr);
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  HWND button = createControl(window, instance, L"Button", "実行", BS_PUSHBUTTON, 312,
-                              PixelRect{8, 104, 73, 137});
-  HWND field = createPasswordField(window, instance, 311, PixelRect{80, 80, 201, 98});
+  constexpr ControlRow buttonRow{
+      L"Button", BS_PUSHBUTTON, 0, "実行", 312, {120, 1560, 975, 495}, ControlFont::Message};
+  constexpr ControlRow fieldRow{L"Edit",
+                                ES_PASSWORD,
+                                WS_EX_CLIENTEDGE,
+                                "",
+                                311,
+                                {1200, 1200, 1815, 270},
+                                ControlFont::Message};
+  HWND button = createControl(window, instance, buttonRow, 96);
+  HWND field = createControl(window, instance, fieldRow, 144);
   ASSERT_NE(button, nullptr);
   ASSERT_NE(field, nullptr);
 
@@ -111,11 +120,13 @@ TEST_F(WidgetsTest, ControlsAreBornInTheirPlaceWithTheirText) {
   EXPECT_EQ(GetDlgCtrlID(button), 312);
 
   const RECT fieldPlace = rectInParent(field);
-  EXPECT_EQ(fieldPlace.left, 80);
-  EXPECT_EQ(fieldPlace.top, 80);
-  EXPECT_EQ(fieldPlace.right, 201);
-  EXPECT_EQ(fieldPlace.bottom, 98);
+  EXPECT_EQ(fieldPlace.left, 120);
+  EXPECT_EQ(fieldPlace.top, 120);
+  EXPECT_EQ(fieldPlace.right, 302); // 301.5
+  EXPECT_EQ(fieldPlace.bottom, 147);
+  EXPECT_TRUE(GetWindowLongW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_EQ(SendMessageW(field, EM_GETPASSWORDCHAR, 0, 0), L'*');
+  EXPECT_EQ(SendMessageW(field, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE) << "no limit of its own";
 }
 
 } // namespace
