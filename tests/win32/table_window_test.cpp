@@ -15,29 +15,16 @@ using platform::PixelRect;
 using platform::toPixels;
 
 constexpr int kLabelId = 501, kFieldId = 502, kButtonId = 503;
+constexpr platform::TwipsRect kNarrowLabel{120, 240, 900, 255};
+constexpr platform::TwipsRect kField{1200, 120, 2175, 375};
+constexpr platform::TwipsRect kButton{120, 600, 1215, 375};
+constexpr DWORD kPassword = ES_PASSWORD | WS_TABSTOP;
 // The label is too narrow for its caption in the message font.
 constexpr ControlRow kRows[] = {
-    {WC_STATICW,
-     SS_LEFTNOWORDWRAP,
-     0,
-     "新パスワード確認：",
-     kLabelId,
-     {120, 240, 900, 255},
+    {WC_STATICW, SS_LEFTNOWORDWRAP, 0, "新パスワード確認：", kLabelId, kNarrowLabel,
      ControlFont::FitCaption},
-    {WC_EDITW,
-     ES_PASSWORD | WS_TABSTOP,
-     WS_EX_CLIENTEDGE,
-     "",
-     kFieldId,
-     {1200, 120, 2175, 375},
-     ControlFont::Message},
-    {WC_BUTTONW,
-     BS_PUSHBUTTON | WS_TABSTOP,
-     0,
-     "OK",
-     kButtonId,
-     {120, 600, 1215, 375},
-     ControlFont::Message},
+    {WC_EDITW, kPassword, WS_EX_CLIENTEDGE, "", kFieldId, kField, ControlFont::Message},
+    {WC_BUTTONW, BS_PUSHBUTTON, 0, "OK", kButtonId, kButton, ControlFont::Message},
 };
 constexpr ControlTable kTable =
     controlTable("table", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 3600, 1200, kRows);
