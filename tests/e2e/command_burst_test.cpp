@@ -63,6 +63,9 @@ TEST_F(CommandBurstTest, ChangePasswordCommandsOpenOneDialog) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
   ASSERT_NE(program.waitForWindow(L"パスワード変更"), nullptr);
   EXPECT_EQ(settled([&] { return program.countWindows(L"パスワード変更"); }), 1);
+  // With no password file the empty field would pass, write and end.
+  postClicks(findChild(window, L"Button", L"実行"), 10);
+  EXPECT_EQ(program.waitForMessageBox(1500), nullptr) << "Execute ran under the dialog";
 
   HWND dialog = program.waitForWindow(L"パスワード変更");
   click(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"));
