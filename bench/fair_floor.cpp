@@ -1,14 +1,13 @@
 // The fair floor of the start-up bench: the least that vantorel.exe's main
 // window can cost. A plain program that shows the same window (the same
-// resources, window class, the ten controls with their styles and texts, the
-// message font at the window's DPI with the label fitted to its width, the
-// two registry reads and the same message loop), each thing created once at
-// its final size and place, and nothing more: no stores, no handlers, no
-// strings on the heap. Texts, places and IDs come from the program's own
-// headers, so the two cannot drift apart.
+// resources, window class, the controls of the window's table with their
+// styles and texts, the message font at the window's DPI with labels fitted
+// to their width, the two registry reads and the same message loop), each
+// thing created once at its final size and place, and nothing more: no
+// stores, no handlers, no strings on the heap. It reads the program's own
+// table, so the two cannot drift apart, but none of the program's code: a
+// floor built on it would hide a slowdown in it.
 #include "app/main_layout.h"
-#include "app/main_texts.h"
-#include "app/resource_ids.h"
 #include "product/program.h"
 
 #include <windows.h>
@@ -18,63 +17,27 @@
 namespace {
 
 using platform::PixelRect;
-using platform::TwipsRect;
+using platform::win32::ControlFont;
+using platform::win32::ControlRow;
 
 constexpr wchar_t kClassName[] = L"KestrovaFairFloor";
-constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
-constexpr DWORD kRadio = BS_AUTORADIOBUTTON;
-
-struct Control {
-  DWORD exStyle;
-  const wchar_t *className;
-  const char *text;
-  DWORD style;
-  int id;
-  TwipsRect place;
-};
-
-// In the program's creation order: each frame before its options, then the
-// tab order.
-namespace layout = app::layout;
-namespace texts = app::texts;
-constexpr Control kControls[] = {
-    {0, WC_BUTTONW, texts::kFloppyFrame, BS_GROUPBOX | WS_GROUP, IDC_FRAME1, layout::kFrame1},
-    {0, WC_BUTTONW, texts::kAllowed, kRadio | WS_GROUP | WS_TABSTOP, IDC_OPTION1_FIRST,
-     layout::kOptions[0]},
-    {0, WC_BUTTONW, texts::kProhibited, kRadio, IDC_OPTION1_FIRST + 1, layout::kOptions[1]},
-    {0, WC_BUTTONW, texts::kUsbFrame, BS_GROUPBOX | WS_GROUP, IDC_FRAME2, layout::kFrame2},
-    {0, WC_BUTTONW, texts::kAllowed, kRadio | WS_GROUP | WS_TABSTOP, IDC_OPTION1_FIRST + 2,
-     layout::kOptions[2]},
-    {0, WC_BUTTONW, texts::kProhibited, kRadio, IDC_OPTION1_FIRST + 3, layout::kOptions[3]},
-    {0, WC_STATICW, texts::kPasswordLabel, SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, IDC_LABEL1,
-     layout::kLabel1},
-    {WS_EX_CLIENTEDGE, WC_EDITW, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
-     IDC_TEXT1, layout::kText1},
-    {0, WC_BUTTONW, texts::kExecute, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND1,
-     layout::kCommand1},
-    {0, WC_BUTTONW, texts::kExit, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, IDC_COMMAND2,
-     layout::kCommand2},
-};
-constexpr int kControlCount = sizeof kControls / sizeof kControls[0];
-enum Index {
-  kFloppyAllowed = 1,
-  kFloppyProhibited,
-  kUsbAllowed = 4,
-  kUsbProhibited,
-  kLabel,
-  kField
-};
+const platform::win32::ControlTable &kWindow = app::layout::kWindow;
 
 HWND focusOnActivate = nullptr;
 
-HWND createControl(HWND parent, HINSTANCE instance, const Control &control, UINT dpi) {
+HWND createControl(HWND parent, HINSTANCE instance, const ControlRow &row, UINT dpi) {
   wchar_t text[64];
-  MultiByteToWideChar(CP_UTF8, 0, control.text, -1, text, 64);
-  const PixelRect r = platform::toPixels(control.place, dpi);
-  return CreateWindowExW(
-      control.exStyle, control.className, text, WS_CHILD | WS_VISIBLE | control.style, r.left,
-      r.top, r.right - r.left, r.bottom - r.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+  MultiByteToWideChar(CP_UTF8, 0, row.caption, -1, text, 64);
+  const PixelRect r = platform::toPixels(row.place, dpi);
+  HWND control =
+      CreateWindowExW(row.exStyle, row.className, text, WS_CHILD | WS_VISIBLE | row.style, r.left,
+                      r.top, r.right - r.left, r.bottom - r.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+  if (platform::win32::isPasswordField(row)) {
+    SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+  }
+  return control;
 }
 
 // The start mode of a service: true for on demand (3), that is allowed.
@@ -155,41 +118,45 @@ void registerClass(HINSTANCE instance) {
 }
 
 HWND createMainWindow(HINSTANCE instance, UINT dpi) {
-  RECT frame{0, 0, platform::twipsToPixels(layout::kClientWidth, dpi),
-             platform::twipsToPixels(layout::kClientHeight, dpi)};
-  AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, 0, dpi);
+  RECT frame{0, 0, platform::twipsToPixels(kWindow.clientWidth, dpi),
+             platform::twipsToPixels(kWindow.clientHeight, dpi)};
+  AdjustWindowRectExForDpi(&frame, kWindow.style, TRUE, kWindow.exStyle, dpi);
   wchar_t caption[32];
-  MultiByteToWideChar(CP_UTF8, 0, texts::kWindowCaption, -1, caption, 32);
-  return CreateWindowExW(0, kClassName, caption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr,
+  MultiByteToWideChar(CP_UTF8, 0, kWindow.caption, -1, caption, 32);
+  return CreateWindowExW(kWindow.exStyle, kClassName, caption, kWindow.style, CW_USEDEFAULT,
+                         CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
                          LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN)), instance, nullptr);
+}
+
+// Hidden still: no control needs to repaint for its font.
+void setFonts(HWND window, UINT dpi) {
+  HFONT font = messageFont(dpi);
+  for (const ControlRow &row : kWindow) {
+    HWND control = GetDlgItem(window, row.id);
+    HFONT own = font;
+    if (row.font == ControlFont::FitCaption) {
+      const PixelRect place = platform::toPixels(row.place, dpi);
+      own = fittingFont(control, font, place.right - place.left);
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
+  }
 }
 
 // The controls in place with their fonts, and the options as the registry
 // has them; false when a start mode cannot be read.
 bool fillWindow(HWND window, HINSTANCE instance, UINT dpi) {
-  HWND controls[kControlCount];
-  for (int i = 0; i < kControlCount; ++i)
-    controls[i] = createControl(window, instance, kControls[i], dpi);
-  SendMessageW(controls[kField], EM_SETPASSWORDCHAR, L'*', 0);
-  SendMessageW(controls[kField], EM_SETLIMITTEXT, 0, 0);
-
-  // Hidden still: no control needs to repaint for its font.
-  HFONT font = messageFont(dpi);
-  for (int i = 0; i < kControlCount; ++i)
-    if (i != kLabel)
-      SendMessageW(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  const PixelRect label = platform::toPixels(layout::kLabel1, dpi);
-  HFONT labelFont = fittingFont(controls[kLabel], font, label.right - label.left);
-  SendMessageW(controls[kLabel], WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), FALSE);
+  for (const ControlRow &row : kWindow)
+    createControl(window, instance, row, dpi);
+  setFonts(window, dpi);
 
   bool floppyAllowed = false, usbAllowed = false;
   if (!readAllowed(R"(SYSTEM\CurrentControlSet\Services\Flpydisk)", &floppyAllowed) ||
       !readAllowed(R"(SYSTEM\CurrentControlSet\Services\USBSTOR)", &usbAllowed))
     return false;
-  HWND floppy = controls[floppyAllowed ? kFloppyAllowed : kFloppyProhibited];
+  HWND floppy = GetDlgItem(window, IDC_OPTION1_FIRST + (floppyAllowed ? 0 : 1));
   SendMessageW(floppy, BM_SETCHECK, BST_CHECKED, 0);
-  SendMessageW(controls[usbAllowed ? kUsbAllowed : kUsbProhibited], BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(GetDlgItem(window, IDC_OPTION1_FIRST + (usbAllowed ? 2 : 3)), BM_SETCHECK,
+               BST_CHECKED, 0);
   focusOnActivate = floppy;
   return true;
 }

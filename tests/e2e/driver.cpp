@@ -25,6 +25,21 @@ std::vector<HWND> directChildren(HWND parent) {
   return search.found;
 }
 
+struct TopLevelCount {
+  DWORD pid;
+  const std::wstring *title;
+  int count;
+};
+
+BOOL CALLBACK countTopLevel(HWND window, LPARAM data) {
+  auto *search = reinterpret_cast<TopLevelCount *>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && IsWindowVisible(window) && textOf(window) == *search->title)
+    ++search->count;
+  return TRUE;
+}
+
 struct TopLevelSearch {
   DWORD pid;
   const std::function<bool(HWND)> *match;
@@ -117,6 +132,12 @@ HWND Program::waitForWindow(const std::wstring &title, DWORD timeoutMs) const {
       },
       timeoutMs);
   return found;
+}
+
+int Program::countWindows(const std::wstring &title) const {
+  TopLevelCount search{process_.dwProcessId, &title, 0};
+  EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.count;
 }
 
 HWND Program::messageBox() const {

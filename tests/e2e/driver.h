@@ -31,6 +31,8 @@ public:
   HWND messageBox() const;
   // A visible top-level window of this process with the title, or nullptr.
   HWND waitForWindow(const std::wstring &title, DWORD timeoutMs = 10000) const;
+  // How many visible top-level windows of this process have the title.
+  int countWindows(const std::wstring &title) const;
   bool waitForExit(DWORD timeoutMs = 10000) const;
   bool running() const;
 

@@ -1,28 +1,32 @@
-#include "app/main_layout.h"
 #include "platform/twips.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// The main window's client area.
+constexpr int kMainWidth = 3465;
+constexpr int kMainHeight = 2115;
+
 using platform::toPixels;
 using platform::twipsToPixels;
 
 TEST(Twips, FifteenTwipsMakeOnePixelAt96Dpi) {
-  EXPECT_EQ(twipsToPixels(app::layout::kClientWidth, 96), 231);
-  EXPECT_EQ(twipsToPixels(app::layout::kClientHeight, 96), 141);
+  EXPECT_EQ(twipsToPixels(kMainWidth, 96), 231);
+  EXPECT_EQ(twipsToPixels(kMainHeight, 96), 141);
   EXPECT_EQ(twipsToPixels(7, 96), 0);
   EXPECT_EQ(twipsToPixels(8, 96), 1) << "half a pixel rounds up";
 }
 
 TEST(Twips, ScalesWithDpi) {
   EXPECT_EQ(twipsToPixels(1440, 144), 144);
-  EXPECT_EQ(twipsToPixels(app::layout::kClientWidth, 144), 347); // 346.5
-  EXPECT_EQ(twipsToPixels(app::layout::kClientHeight, 192), 282);
+  EXPECT_EQ(twipsToPixels(kMainWidth, 144), 347); // 346.5
+  EXPECT_EQ(twipsToPixels(kMainHeight, 192), 282);
 }
 
-TEST(Twips, OptionsSitInsideTheirFrames) {
-  const auto option = toPixels(app::layout::kOptions[3], 96);
+TEST(Twips, ControlsInAFrameArePlacedFromItsCorner) {
+  const auto option =
+      toPixels(platform::inFrame({1800, 120, 1455, 975}, {240, 600, 1095, 255}), 96);
   EXPECT_EQ(option.left, 136);
   EXPECT_EQ(option.top, 48);
   EXPECT_EQ(option.right, 136 + 73);
@@ -49,15 +53,13 @@ platform::PixelSize framedWithMenu(unsigned dpi) {
 }
 
 TEST(WindowSize, ClientAreaIsTheTwipsLayoutAtTheDpiAndTheFrameThatDpis) {
-  using namespace app::layout;
-  const auto at96 =
-      platform::windowSizeForClientTwips(kClientWidth, kClientHeight, 96, framedWithMenu);
+  const auto at96 = platform::windowSizeForClientTwips(kMainWidth, kMainHeight, 96, framedWithMenu);
   EXPECT_EQ(at96.width, 231 + 16);
   EXPECT_EQ(at96.height, 141 + 59);
   // In proportion the 96-dpi window would be 370 by 300 at 144 dpi: seven
   // pixels too tall for the 212 the layout takes.
   const auto at144 =
-      platform::windowSizeForClientTwips(kClientWidth, kClientHeight, 144, framedWithMenu);
+      platform::windowSizeForClientTwips(kMainWidth, kMainHeight, 144, framedWithMenu);
   EXPECT_EQ(at144.width, 347 + 22);
   EXPECT_EQ(at144.height, 212 + 81);
 }

@@ -10,8 +10,9 @@
 namespace {
 
 using namespace platform::win32;
-using platform::PixelRect;
 using platform::twipsToPixels;
+using platform::win32::ControlFont;
+using platform::win32::ControlRow;
 
 constexpr wchar_t kClassName[] = L"WidgetsTestWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
@@ -96,26 +97,32 @@ TEST_F(WidgetsTest, AnyOtherWindowGetsItsClientAreaEvenWhenItsMenuBarWraps) {
 TEST_F(WidgetsTest, ControlsAreBornInTheirPlaceWithTheirText) {
   ASSERT_NE(create(400, 300, nullptr), nullptr);
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  HWND button = createControl(window, instance, L"Button", "実行", BS_PUSHBUTTON, 312,
-                              PixelRect{8, 104, 73, 137});
-  HWND field = createPasswordField(window, instance, 311, PixelRect{80, 80, 201, 98});
+  constexpr auto font = ControlFont::Message;
+  constexpr platform::TwipsRect buttonPlace{120, 1560, 975, 495};
+  constexpr ControlRow buttonRow{L"Button", BS_PUSHBUTTON, 0, "実行", 312, buttonPlace, font};
+  constexpr DWORD edge = WS_EX_CLIENTEDGE;
+  constexpr ControlRow fieldRow{L"Edit", ES_PASSWORD, edge, "", 311, {1200, 1200, 1815, 270}, font};
+  HWND button = createControl(window, instance, buttonRow, 96);
+  HWND field = createControl(window, instance, fieldRow, 144);
   ASSERT_NE(button, nullptr);
   ASSERT_NE(field, nullptr);
 
-  const RECT buttonPlace = rectInParent(button);
-  EXPECT_EQ(buttonPlace.left, 8);
-  EXPECT_EQ(buttonPlace.top, 104);
-  EXPECT_EQ(buttonPlace.right, 73);
-  EXPECT_EQ(buttonPlace.bottom, 137);
+  const RECT buttonRect = rectInParent(button);
+  EXPECT_EQ(buttonRect.left, 8);
+  EXPECT_EQ(buttonRect.top, 104);
+  EXPECT_EQ(buttonRect.right, 73);
+  EXPECT_EQ(buttonRect.bottom, 137);
   EXPECT_EQ(windowText(button), "実行");
   EXPECT_EQ(GetDlgCtrlID(button), 312);
 
-  const RECT fieldPlace = rectInParent(field);
-  EXPECT_EQ(fieldPlace.left, 80);
-  EXPECT_EQ(fieldPlace.top, 80);
-  EXPECT_EQ(fieldPlace.right, 201);
-  EXPECT_EQ(fieldPlace.bottom, 98);
+  const RECT fieldRect = rectInParent(field);
+  EXPECT_EQ(fieldRect.left, 120);
+  EXPECT_EQ(fieldRect.top, 120);
+  EXPECT_EQ(fieldRect.right, 302); // 301.5
+  EXPECT_EQ(fieldRect.bottom, 147);
+  EXPECT_TRUE(GetWindowLongW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_EQ(SendMessageW(field, EM_GETPASSWORDCHAR, 0, 0), L'*');
+  EXPECT_EQ(SendMessageW(field, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE) << "no limit of its own";
 }
 
 } // namespace

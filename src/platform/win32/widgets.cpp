@@ -35,23 +35,17 @@ void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC p
   RegisterClassExW(&windowClass);
 }
 
-HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
-                   const std::string &text, DWORD style, int id, const PixelRect &place) {
-  return CreateWindowExW(0, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                         place.left, place.top, place.right - place.left, place.bottom - place.top,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                         nullptr);
-}
-
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id, const PixelRect &place) {
-  HWND field =
-      CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
-                      WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
-                      place.left, place.top, place.right - place.left, place.bottom - place.top,
-                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  SendMessageW(field, EM_SETPASSWORDCHAR, L'*', 0);
-  SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
-  return field;
+HWND createControl(HWND parent, HINSTANCE instance, const ControlRow &row, UINT dpi) {
+  const PixelRect r = toPixels(row.place, dpi);
+  HWND control = CreateWindowExW(
+      row.exStyle, row.className, widen(row.caption).c_str(), WS_CHILD | WS_VISIBLE | row.style,
+      r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+  if (isPasswordField(row)) {
+    SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+  }
+  return control;
 }
 
 std::string windowText(HWND window) {
@@ -142,22 +136,23 @@ HFONT createFittingFont(HWND control, HFONT font, int width) {
   return fitting;
 }
 
-void WindowFonts::apply(UINT dpi, const std::vector<HWND> &controls,
-                        const std::vector<std::pair<HWND, TwipsRect>> &labels) {
+void WindowFonts::apply(HWND window, const ControlTable &table, UINT dpi) {
   HFONT font = createMessageFont(dpi);
-  std::vector<HFONT> labelFonts;
-  for (HWND control : controls)
-    setFont(control, font);
-  for (const auto &[label, twips] : labels) {
-    const PixelRect r = toPixels(twips, dpi);
-    HFONT fitting = createFittingFont(label, font, r.right - r.left);
-    setFont(label, fitting);
-    if (fitting != font)
-      labelFonts.push_back(fitting);
+  std::vector<HFONT> fitted;
+  for (const ControlRow &row : table) {
+    HWND control = GetDlgItem(window, row.id);
+    HFONT own = font;
+    if (row.font == ControlFont::FitCaption) {
+      const PixelRect r = toPixels(row.place, dpi);
+      own = createFittingFont(control, font, r.right - r.left);
+    }
+    setFont(control, own);
+    if (own != font)
+      fitted.push_back(own);
   }
   release(); // only now: the controls no longer use the old fonts
   font_ = font;
-  labelFonts_ = std::move(labelFonts);
+  labelFonts_ = std::move(fitted);
 }
 
 void WindowFonts::release() {

@@ -1,10 +1,9 @@
 #pragma once
 // Small helpers for the windows' widget code: each wraps a call or two and
 // decides nothing.
-#include "platform/twips.h"
+#include "platform/win32/control_table.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -13,12 +12,8 @@ namespace platform::win32 {
 // Registers a window class with the program's icon and the dialog colour.
 void registerWindowClass(HINSTANCE instance, const wchar_t *className, WNDPROC procedure,
                          int iconId);
-// A visible child at the given place (none yet when left out).
-HWND createControl(HWND parent, HINSTANCE instance, const wchar_t *className,
-                   const std::string &text, DWORD style, int id, const PixelRect &place = {});
-// A single-line field that shows "*" for every character and has no
-// length limit beyond the control's own.
-HWND createPasswordField(HWND parent, HINSTANCE instance, int id, const PixelRect &place = {});
+// A visible control of the row, in its place at the DPI.
+HWND createControl(HWND parent, HINSTANCE instance, const ControlRow &row, UINT dpi);
 std::string windowText(HWND window);
 void setWindowText(HWND window, const std::string &text);
 // Repaints the control only when it is shown: a hidden one paints when it
@@ -35,24 +30,6 @@ void sizeClientInTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
 // The window size, for the window's styles and menu, whose client area is
 // the given twips at the DPI.
 PixelSize windowSizeForClientTwips(HWND window, int widthTwips, int heightTwips, UINT dpi);
-// The window procedure of a class whose objects handle their own messages:
-// the object travels in CreateWindowEx's last parameter, is told its handle
-// on WM_NCCREATE (attach) and is kept in GWLP_USERDATA until WM_DESTROY.
-template <typename Window>
-LRESULT CALLBACK objectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto *self = static_cast<Window *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-    self->attach(window);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto *self = reinterpret_cast<Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_DESTROY)
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  if (!self)
-    return DefWindowProcW(window, message, wParam, lParam);
-  return self->handleMessage(message, wParam, lParam);
-}
-
 // Windows 10 1703 and later send it before WM_DPICHANGED; the headers name
 // it only for newer targets.
 #ifndef WM_GETDPISCALEDSIZE
@@ -71,8 +48,7 @@ void moveToSuggestedRect(HWND window, LPARAM suggestedRect);
 // pixels: font itself when it does, else the same face a little smaller.
 HFONT createFittingFont(HWND control, HFONT font, int width);
 
-// The fonts of one window: the system's message font at the window's DPI
-// for its controls, and for each label one that fits the label whole.
+// The fonts of one window's controls at its DPI, as its table gives them.
 class WindowFonts {
 public:
   WindowFonts() = default;
@@ -80,8 +56,7 @@ public:
   WindowFonts &operator=(const WindowFonts &) = delete;
   ~WindowFonts() { release(); }
 
-  void apply(UINT dpi, const std::vector<HWND> &controls,
-             const std::vector<std::pair<HWND, TwipsRect>> &labels);
+  void apply(HWND window, const ControlTable &table, UINT dpi);
 
 private:
   void release();
