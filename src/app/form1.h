@@ -4,24 +4,24 @@
 #include "devices/device_table.h"
 #include "devices/start_mode_store.h"
 #include "help/help_launcher.h"
-#include "password/password_owner.h"
-#include "password/password_store.h"
+#include "platform/ansi_codec.h"
 #include "platform/event_log.h"
+#include "platform/password_file.h"
 #include "platform/window_ops.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace app {
 
-class Form1 : public password::PasswordOwner {
+class Form1 {
 public:
   Form1(MainControls &controls, platform::WindowOps &window, devices::StartModeStore &startModes,
-        password::PasswordStore &passwords, help::HelpLauncher &help, platform::EventLog &events)
-      : controls_(controls), window_(window), startModes_(startModes), passwords_(passwords),
-        help_(help), events_(events) {}
+        platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+        help::HelpLauncher &help, platform::EventLog &events)
+      : controls_(controls), window_(window), startModes_(startModes), passwordFile_(passwordFile),
+        codec_(codec), help_(help), events_(events) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
   void Form_Load();
@@ -45,13 +45,9 @@ public:
     return startModes_.fncSaveReg(strKind, longValue);
   }
 
-  // The stored password; nullopt when the password file can't be read,
-  // which matches nothing typed.
-  std::optional<std::string> getPasswd() override { return passwords_.getPasswd(); }
-  bool putPasswd(const std::string &strPasswd) override { return passwords_.putPasswd(strPasswd); }
-  password::ChangeLock lockPasswd() override { return passwords_.lockChanges(); }
-
 private:
+  // True when the typed password is the stored one; otherwise says why not.
+  bool passwordAccepted();
   void showError(const char *prompt);
   // The window's word for each device's new state, in the device table's order.
   using DeviceStates = std::array<const char *, devices::kDevices.size()>;
@@ -60,7 +56,8 @@ private:
   MainControls &controls_;
   platform::WindowOps &window_;
   devices::StartModeStore &startModes_;
-  password::PasswordStore &passwords_;
+  platform::PasswordFile &passwordFile_;
+  const platform::AnsiCodec &codec_;
   help::HelpLauncher &help_;
   platform::EventLog &events_;
 };

@@ -1,10 +1,10 @@
 // The program's entry: the main window, and the message loop until it closes.
 #include "app/main_window.h"
 #include "devices/start_mode_store.h"
-#include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_password_file.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
@@ -21,10 +21,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   platform::win32::Win32SystemPaths paths;
   devices::StartModeStore startModes(registry, codec);
   platform::win32::Win32Shell shell;
-  password::PasswordStore passwords(files, paths, codec);
+  platform::win32::Win32PasswordFile passwordFile;
   help::HelpLauncher help(shell, files, paths);
   platform::win32::Win32EventLog events;
-  app::MainWindow mainWindow(instance, startModes, passwords, help, events);
+  app::MainWindow mainWindow(instance, startModes, passwordFile, codec, help, events);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

@@ -41,10 +41,10 @@ platform::TwipsRect placeOf(int controlId) {
 using namespace platform::win32;
 
 MainWindow::MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-                       password::PasswordStore &passwords, help::HelpLauncher &help,
-                       platform::EventLog &events)
-    : instance_(instance), events_(events),
-      form_(*this, *this, startModes, passwords, help, events) {}
+                       platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+                       help::HelpLauncher &help, platform::EventLog &events)
+    : instance_(instance), passwordFile_(passwordFile), codec_(codec), events_(events),
+      form_(*this, *this, startModes, passwordFile, codec, help, events) {}
 
 MainWindow::~MainWindow() {
   if (window_)
@@ -138,7 +138,7 @@ void MainWindow::setExitCaption(const std::string &caption) {
 std::string MainWindow::passwordText() const { return windowText(text_); }
 
 void MainWindow::showPasswordDialog() {
-  password::PasswordDialogWindow::showModal(instance_, window_, form_, events_);
+  password::PasswordDialogWindow::showModal(instance_, window_, passwordFile_, codec_, events_);
   form_.Form_Activate();
 }
 

@@ -14,8 +14,8 @@ namespace app {
 class MainWindow final : public MainControls, public platform::WindowOps {
 public:
   MainWindow(HINSTANCE instance, devices::StartModeStore &startModes,
-             password::PasswordStore &passwords, help::HelpLauncher &help,
-             platform::EventLog &events);
+             platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+             help::HelpLauncher &help, platform::EventLog &events);
   ~MainWindow() override;
   MainWindow(const MainWindow &) = delete;
   MainWindow &operator=(const MainWindow &) = delete;
@@ -51,6 +51,8 @@ private:
   void onActivate(bool active);
 
   HINSTANCE instance_;
+  platform::PasswordFile &passwordFile_;
+  const platform::AnsiCodec &codec_;
   platform::EventLog &events_;
   Form1 form_;
   HWND window_ = nullptr;

@@ -36,13 +36,15 @@ constexpr int kCancelId = 408;
 
 using namespace platform::win32;
 
-PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner,
+                                           platform::PasswordFile &file,
+                                           const platform::AnsiCodec &codec,
                                            platform::EventLog &events)
-    : instance_(instance), owner_(owner), dialog_(*this, *this, passwords, events) {}
+    : instance_(instance), owner_(owner), handlers_(*this, *this, file, codec, events) {}
 
-void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
-                                     platform::EventLog &events) {
-  PasswordDialogWindow dialog(instance, owner, passwords, events);
+void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, platform::PasswordFile &file,
+                                     const platform::AnsiCodec &codec, platform::EventLog &events) {
+  PasswordDialogWindow dialog(instance, owner, file, codec, events);
   if (!dialog.create())
     return;
   EnableWindow(owner, FALSE);
@@ -155,12 +157,12 @@ LRESULT PasswordDialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM 
   switch (message) {
   case WM_COMMAND:
     if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kOkId)
-      dialog_.OKButton_Click();
+      handlers_.onOk();
     else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kCancelId)
-      dialog_.CancelButton_Click();
+      handlers_.onCancel();
     return 0; // IDOK and IDCANCEL from Enter and Esc do nothing
   case WM_CLOSE:
-    dialog_.CancelButton_Click();
+    handlers_.onCancel();
     return 0;
   case WM_GETDPISCALEDSIZE:
     return answerDpiScaledSize(window_, layout::kClientWidth, layout::kClientHeight, wParam,

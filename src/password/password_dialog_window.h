@@ -1,7 +1,7 @@
 #pragma once
 // The change-password dialog's widgets: a modal window owned by the main
-// window, forwarding its events to Dialog.
-#include "password/dialog.h"
+// window, forwarding its events to PasswordDialogHandlers.
+#include "password/password_dialog_handlers.h"
 #include "platform/win32/widgets.h"
 
 #include <array>
@@ -12,8 +12,8 @@ namespace password {
 class PasswordDialogWindow final : public DialogControls, public platform::WindowOps {
 public:
   // Shows a new dialog with empty fields; the owner is disabled until it closes.
-  static void showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
-                        platform::EventLog &events);
+  static void showModal(HINSTANCE instance, HWND owner, platform::PasswordFile &file,
+                        const platform::AnsiCodec &codec, platform::EventLog &events);
 
   std::string fieldText(int index) const override;
   void messageBox(const std::string &prompt, const std::optional<std::string> &title,
@@ -25,8 +25,8 @@ public:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-  PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
-                       platform::EventLog &events);
+  PasswordDialogWindow(HINSTANCE instance, HWND owner, platform::PasswordFile &file,
+                       const platform::AnsiCodec &codec, platform::EventLog &events);
   bool create();
   void createControls();
   void layout(UINT dpi);
@@ -37,7 +37,7 @@ private:
 
   HINSTANCE instance_;
   HWND owner_;
-  Dialog dialog_;
+  PasswordDialogHandlers handlers_;
   HWND window_ = nullptr;
   std::array<HWND, 3> fields_{};
   std::array<HWND, 3> labels_{};
