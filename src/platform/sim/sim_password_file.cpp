@@ -24,7 +24,7 @@ platform::PasswordFile::ChangeLock SimPasswordFile::lockChanges() {
   if (status == platform::kDone && heldElsewhere)
     status = platform::kSharingViolation;
   locked_ = status == platform::kDone;
-  return ChangeLock(this, status);
+  return {this, status};
 }
 
 platform::Status SimPasswordFile::replace(const std::string &bytes) {

@@ -208,7 +208,7 @@ UniqueHandle createTemporary(const std::wstring &directory, SECURITY_ATTRIBUTES 
     if (file.valid() || GetLastError() != ERROR_FILE_EXISTS)
       return file;
   }
-  return UniqueHandle();
+  return {};
 }
 
 Status writeAll(HANDLE file, const std::string &bytes) {
@@ -287,10 +287,10 @@ PasswordFile::FirstLine Win32PasswordFile::readFirstLine(std::size_t maxBytes) {
 PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
   AdministratorsOnly rules;
   if (rules.status() != kDone)
-    return ChangeLock(this, rules.status());
+    return {this, rules.status()};
   const std::wstring directory = windowsDirectory();
   if (directory.empty())
-    return ChangeLock(this, GetLastError());
+    return {this, GetLastError()};
   const std::wstring path = directory + kLockName;
   // Share mode 0 with read access: no other open that asks for data gets
   // through until this handle closes. The file is never deleted.
@@ -301,7 +301,7 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
         return changeLock_.valid();
       },
       isBusy);
-  return ChangeLock(this, status);
+  return {this, status};
 }
 
 // Writes a new file beside the old one and puts it in the old one's place,
