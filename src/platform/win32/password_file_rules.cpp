@@ -8,17 +8,15 @@ namespace {
 constexpr std::uint32_t kReadOnly = 0x1;       // FILE_ATTRIBUTE_READONLY
 constexpr std::uint32_t kDirectory = 0x10;     // FILE_ATTRIBUTE_DIRECTORY
 constexpr std::uint32_t kReparsePoint = 0x400; // FILE_ATTRIBUTE_REPARSE_POINT
-constexpr std::wstring_view kLeftoverPrefix = L"vantorel.p01.";
-constexpr std::wstring_view kLeftoverSuffix = L".tmp";
 
 wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
 // Windows compares names without regard to case.
-bool sameIgnoringCase(std::wstring_view a, std::wstring_view lower) {
-  if (a.size() != lower.size())
+bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size())
     return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != lower[i])
+    if (asciiLower(a[i]) != asciiLower(b[i]))
       return false;
   return true;
 }
@@ -46,10 +44,10 @@ Status replaceCheck(bool readOnly, Status opened) {
 }
 
 bool isLeftoverName(std::wstring_view name) {
-  const std::size_t prefix = kLeftoverPrefix.size(), suffix = kLeftoverSuffix.size();
-  return name.size() > prefix + suffix &&
-         sameIgnoringCase(name.substr(0, prefix), kLeftoverPrefix) &&
-         sameIgnoringCase(name.substr(name.size() - suffix), kLeftoverSuffix);
+  constexpr std::wstring_view start = kTemporaryPrefix, end = kTemporarySuffix;
+  return name.size() > start.size() + end.size() &&
+         sameIgnoringCase(name.substr(0, start.size()), start) &&
+         sameIgnoringCase(name.substr(name.size() - end.size()), end);
 }
 
 bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links) {

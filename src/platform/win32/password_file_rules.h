@@ -34,7 +34,12 @@ constexpr std::uint32_t kReplaceRights = 0x0002 | 0x00010000;
 // for kReplaceRights went (kFileNotFound when there is none).
 Status replaceCheck(bool readOnly, Status opened);
 
-// A name a change cut short leaves: vantorel.P01.<something>.tmp, in any case.
+// Temporary files are named prefix + something + suffix, so that what a
+// killed change left is easy to find and to tell from anyone else's files.
+constexpr wchar_t kTemporaryPrefix[] = L"vantorel.P01.";
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
+// A name a change cut short leaves, in any case.
 bool isLeftoverName(std::wstring_view name);
 
 // Only a plain file with one name is removed: a link's target, or a file

@@ -13,11 +13,6 @@ constexpr wchar_t kFileName[] = L"\\vantorel.P01";
 // Never named like the password file: nothing but the file itself may be
 // left under that name.
 constexpr wchar_t kLockName[] = L"\\vantorel.lock";
-// Temporary files are named prefix + something + suffix, so that what a
-// killed change left is easy to find and to tell from anyone else's files.
-constexpr wchar_t kTemporaryPrefix[] = L"\\vantorel.P01.";
-constexpr wchar_t kTemporarySuffix[] = L".tmp";
-constexpr wchar_t kLeftoverPattern[] = L"\\vantorel.P01.*";
 // SYSTEM and Administrators, full control, protected from the directory's
 // rules, which let every user read what is in it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
@@ -98,14 +93,14 @@ void removeLeftover(const std::wstring &path) {
 
 // Under the change lock, a temporary file is what a change that was cut
 // short left behind: a password in plain text that was never stored.
-void removeLeftovers(const std::wstring &directory) {
+void removeLeftovers(const std::wstring &folder) {
   WIN32_FIND_DATAW found{};
-  const UniqueFind search(FindFirstFileW((directory + kLeftoverPattern).c_str(), &found));
+  const UniqueFind search(FindFirstFileW((folder + kTemporaryPrefix + L'*').c_str(), &found));
   if (!search.valid())
     return;
   do
     if (isLeftoverName(found.cFileName))
-      removeLeftover(directory + L'\\' + found.cFileName);
+      removeLeftover(folder + found.cFileName);
   while (FindNextFileW(search.get(), &found));
 }
 
@@ -198,10 +193,10 @@ Status passOn(const OldFile &old, HANDLE file) {
 // A new empty file named prefix + something unique + suffix, for this handle
 // alone. DELETE and WRITE_DAC are granted now, while the file is ours, so
 // that rules it takes later can't keep us from renaming or deleting it.
-UniqueHandle createTemporary(const std::wstring &directory, SECURITY_ATTRIBUTES *rules) {
+UniqueHandle createTemporary(const std::wstring &folder, SECURITY_ATTRIBUTES *rules) {
   constexpr DWORD access = GENERIC_WRITE | DELETE | WRITE_DAC;
   for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring name = directory + kTemporaryPrefix + decimal(GetCurrentProcessId()) + L'.' +
+    const std::wstring name = folder + kTemporaryPrefix + decimal(GetCurrentProcessId()) + L'.' +
                               decimal(GetTickCount() + attempt) + kTemporarySuffix;
     UniqueHandle file(
         CreateFileW(name.c_str(), access, 0, rules, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -312,7 +307,8 @@ Status Win32PasswordFile::replace(const std::string &content) {
   if (directory.empty())
     return GetLastError();
   const std::wstring target = directory + kFileName;
-  removeLeftovers(directory);
+  const std::wstring folder = directory + L'\\';
+  removeLeftovers(folder);
   OldFile old;
   AdministratorsOnly administratorsOnly;
   Status status = mayReplace(target);
@@ -323,8 +319,7 @@ Status Win32PasswordFile::replace(const std::string &content) {
   if (status != kDone)
     return status;
   const bool lockDown = old.rules() == NewFileRules::AdministratorsOnly;
-  const UniqueHandle file =
-      createTemporary(directory, lockDown ? administratorsOnly.get() : nullptr);
+  const UniqueHandle file = createTemporary(folder, lockDown ? administratorsOnly.get() : nullptr);
   if (!file.valid())
     return GetLastError();
   status = passOn(old, file.get());
