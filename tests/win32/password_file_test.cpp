@@ -35,6 +35,8 @@ DWORD WINAPI holdChangeLock(void *context) {
   return 0;
 }
 
+std::string lockFilePath() { return windowsDirectory() + "\\vantorel.lock"; }
+
 HANDLE holdExclusively(const std::string &path) {
   return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
@@ -173,8 +175,11 @@ TEST_F(PasswordFileWin32, TheChangeLockKeepsOthersWaitingAboutASecond) {
   SetEvent(holder.release);
   WaitForSingleObject(thread, INFINITE);
   CloseHandle(thread);
-  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "let go";
-  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "and again once this one went";
+  const PasswordFile::ChangeLock lock = file.lockChanges();
+  EXPECT_EQ(lock.status(), platform::kDone) << "let go";
+  EXPECT_EQ(file.lockChanges().status(), platform::kSharingViolation)
+      << "held by this holder too: a second lock waits, the first stays";
+  EXPECT_EQ(holdExclusively(lockFilePath()), INVALID_HANDLE_VALUE) << "still held";
 }
 
 TEST_F(PasswordFileWin32, AMutexOfTheOldLocksNameBlocksNothing) {

@@ -289,13 +289,17 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
   const std::wstring path = directory + kLockName;
   // Share mode 0 with read access: no other open that asks for data gets
   // through until this handle closes. The file is never deleted.
+  // A second lock taken by the same holder waits as another copy would.
+  UniqueHandle lock;
   const Status status = retrying(
       [&] {
-        changeLock_ = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, rules.get(),
-                                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return changeLock_.valid();
+        lock = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, rules.get(), OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        return lock.valid();
       },
       isBusy);
+  if (status == kDone)
+    changeLock_ = std::move(lock);
   return {this, status};
 }
 
