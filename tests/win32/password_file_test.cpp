@@ -179,7 +179,10 @@ TEST_F(PasswordFileWin32, TheChangeLockKeepsOthersWaitingAboutASecond) {
   EXPECT_EQ(lock.status(), platform::kDone) << "let go";
   EXPECT_EQ(file.lockChanges().status(), platform::kSharingViolation)
       << "held by this holder too: a second lock waits, the first stays";
-  EXPECT_EQ(holdExclusively(lockFilePath()), INVALID_HANDLE_VALUE) << "still held";
+  HANDLE again = holdExclusively(lockFilePath());
+  EXPECT_EQ(again, INVALID_HANDLE_VALUE) << "still held";
+  if (again != INVALID_HANDLE_VALUE)
+    CloseHandle(again);
 }
 
 TEST_F(PasswordFileWin32, AMutexOfTheOldLocksNameBlocksNothing) {
