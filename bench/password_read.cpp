@@ -4,7 +4,7 @@
 #include "password/password_format.h"
 #include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
-#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_password_file.h"
 
 #include <windows.h>
 
@@ -34,13 +34,13 @@ void writeFile(const std::string &path, std::size_t lineBytes, const char *end) 
   CloseHandle(file);
 }
 
-double medianMs(password::PasswordStore &store, bool *readable) {
+double medianMs(platform::PasswordFile &file, const platform::AnsiCodec &codec, bool *readable) {
   LARGE_INTEGER frequency, start, stop;
   QueryPerformanceFrequency(&frequency);
   std::vector<double> runs;
   for (int run = 0; run < 7; ++run) {
     QueryPerformanceCounter(&start);
-    *readable = store.getPasswd().has_value();
+    *readable = password::readPassword(file, codec).status == platform::kDone;
     QueryPerformanceCounter(&stop);
     runs.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
                    static_cast<double>(frequency.QuadPart));
@@ -52,10 +52,8 @@ double medianMs(password::PasswordStore &store, bool *readable) {
 } // namespace
 
 int main() {
-  platform::win32::Win32Files files;
-  platform::win32::Win32SystemPaths paths;
+  platform::win32::Win32PasswordFile file;
   platform::win32::Win32AnsiCodec codec(GetACP());
-  password::PasswordStore store(files, paths, codec);
   const std::size_t limit = password::kMaxLineBytes;
   struct Case {
     const char *name;
@@ -67,7 +65,7 @@ int main() {
   for (const Case &c : cases) {
     writeFile(passwordFilePath(), c.bytes, c.end);
     bool readable = false;
-    const double ms = medianMs(store, &readable);
+    const double ms = medianMs(file, codec, &readable);
     std::printf("password_read: %-26s %10zu bytes  %s  median %.1f ms\n", c.name, c.bytes,
                 readable ? "read   " : "refused", ms);
   }

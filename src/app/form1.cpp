@@ -2,6 +2,7 @@
 
 #include "app/main_texts.h"
 #include "devices/device_table.h"
+#include "password/password_store.h"
 #include "product/audit_messages.h"
 
 #include <vector>
@@ -45,14 +46,27 @@ void Form1::Form_Activate() { controls_.setExitCaption(texts::kExit); }
 
 void Form1::Option1_Click(int /*index*/) { controls_.setExitCaption(texts::kCancel); }
 
+// A user who may not read the password file (an administrator without
+// elevation) is told that the settings can't be made, as when the registry
+// refuses them, never that a right password is wrong.
+bool Form1::passwordAccepted() {
+  const password::StoredPassword stored = password::readPassword(passwordFile_, codec_);
+  if (stored.status == platform::kDone && stored.password == controls_.passwordText())
+    return true;
+  const bool noRights = stored.status == platform::kAccessDenied;
+  const char *reason = noRights                           ? texts::kEventPasswordNoRights
+                       : stored.status == platform::kDone ? texts::kEventPasswordDiffers
+                                                          : texts::kEventPasswordUnreadable;
+  events_.report(kEventExecuteRefused, platform::EventType::Warning,
+                 {password::auditReason(reason, stored.status)});
+  // (003): the first setting Execute would write can't be made either.
+  showError(noRights ? devices::kDevices[0].writeFailed : texts::kWrongPassword);
+  return false;
+}
+
 void Form1::Command1_Click() {
-  const auto stored = getPasswd();
-  if (!stored || *stored != controls_.passwordText()) {
-    events_.report(kEventExecuteRefused, platform::EventType::Warning,
-                   {stored ? texts::kEventPasswordDiffers : texts::kEventPasswordUnreadable});
-    showError(texts::kWrongPassword);
+  if (!passwordAccepted())
     return;
-  }
   Settings settings;
   for (std::size_t i = 0; i < devices::kDevices.size(); ++i) {
     const devices::Device &device = devices::kDevices[i];

@@ -3,25 +3,25 @@
 #include "app/main_controls.h"
 #include "devices/device_table.h"
 #include "help/help_launcher.h"
-#include "password/password_owner.h"
-#include "password/password_store.h"
+#include "platform/ansi_codec.h"
 #include "platform/device_modes.h"
 #include "platform/event_log.h"
+#include "platform/password_file.h"
 #include "platform/window_ops.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace app {
 
-class Form1 : public password::PasswordOwner {
+class Form1 {
 public:
   Form1(MainControls &controls, platform::WindowOps &window, platform::DeviceModes &deviceModes,
-        password::PasswordStore &passwords, help::HelpLauncher &help, platform::EventLog &events)
-      : controls_(controls), window_(window), deviceModes_(deviceModes), passwords_(passwords),
-        help_(help), events_(events) {}
+        platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+        help::HelpLauncher &help, platform::EventLog &events)
+      : controls_(controls), window_(window), deviceModes_(deviceModes),
+        passwordFile_(passwordFile), codec_(codec), help_(help), events_(events) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
   void Form_Load();
@@ -40,13 +40,9 @@ public:
   void mnuHelpHelp_Click() { help_.showHelpDocument(controls_.windowHandle(), window_); }
   void mnuHelpAbout_Click() { help::HelpLauncher::showVersion(window_); }
 
-  // The stored password; nullopt when the password file can't be read,
-  // which matches nothing typed.
-  std::optional<std::string> getPasswd() override { return passwords_.getPasswd(); }
-  bool putPasswd(const std::string &strPasswd) override { return passwords_.putPasswd(strPasswd); }
-  password::ChangeLock lockPasswd() override { return passwords_.lockChanges(); }
-
 private:
+  // True when the typed password is the stored one; otherwise says why not.
+  bool passwordAccepted();
   void showError(const char *prompt);
   // For each device in the table's order, its new state as the audit trail
   // gives it: the window's word and the services that hold it.
@@ -57,7 +53,8 @@ private:
   MainControls &controls_;
   platform::WindowOps &window_;
   platform::DeviceModes &deviceModes_;
-  password::PasswordStore &passwords_;
+  platform::PasswordFile &passwordFile_;
+  const platform::AnsiCodec &codec_;
   help::HelpLauncher &help_;
   platform::EventLog &events_;
 };

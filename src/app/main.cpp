@@ -1,10 +1,10 @@
 // The program's entry: the main window, and the message loop until it closes.
 #include "app/main_window.h"
-#include "password/password_store.h"
 #include "platform/win32/win32_ansi_codec.h"
 #include "platform/win32/win32_device_modes.h"
 #include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_password_file.h"
 #include "platform/win32/win32_shell.h"
 
 #include <commctrl.h>
@@ -19,10 +19,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   platform::win32::Win32Files files;
   platform::win32::Win32SystemPaths paths;
   platform::win32::Win32Shell shell;
-  password::PasswordStore passwords(files, paths, codec);
+  platform::win32::Win32PasswordFile passwordFile;
   help::HelpLauncher help(shell, files, paths);
   platform::win32::Win32EventLog events;
-  app::MainWindow mainWindow(instance, deviceModes, passwords, help, events);
+  app::MainWindow mainWindow(instance, deviceModes, passwordFile, codec, help, events);
   if (!mainWindow.load())
     return 0;
   mainWindow.show(showCommand);

@@ -11,10 +11,11 @@ namespace app {
 using namespace platform::win32;
 
 MainWindow::MainWindow(HINSTANCE instance, platform::DeviceModes &deviceModes,
-                       password::PasswordStore &passwords, help::HelpLauncher &help,
-                       platform::EventLog &events)
-    : TableWindow(instance, L"KestrovaMainWindow", layout::kWindow), events_(events),
-      form_(*this, *this, deviceModes, passwords, help, events) {}
+                       platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+                       help::HelpLauncher &help, platform::EventLog &events)
+    : TableWindow(instance, L"KestrovaMainWindow", layout::kWindow), passwordFile_(passwordFile),
+      codec_(codec), events_(events),
+      form_(*this, *this, deviceModes, passwordFile, codec, help, events) {}
 
 bool MainWindow::load() {
   HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(IDM_MAIN));
@@ -52,7 +53,7 @@ void MainWindow::setExitCaption(const std::string &caption) {
 std::string MainWindow::passwordText() const { return windowText(control(IDC_TEXT1)); }
 
 void MainWindow::showPasswordDialog() {
-  password::PasswordDialogWindow::showModal(instance(), handle(), form_, events_);
+  password::PasswordDialogWindow::showModal(instance(), handle(), passwordFile_, codec_, events_);
   form_.Form_Activate();
 }
 

@@ -12,8 +12,8 @@ namespace app {
 class MainWindow final : public MainControls, public platform::win32::TableWindow {
 public:
   MainWindow(HINSTANCE instance, platform::DeviceModes &deviceModes,
-             password::PasswordStore &passwords, help::HelpLauncher &help,
-             platform::EventLog &events);
+             platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
+             help::HelpLauncher &help, platform::EventLog &events);
 
   // Creates the window and its controls and runs Form_Load; false when the
   // window unloaded itself on the way.
@@ -37,6 +37,8 @@ private:
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onActivate(bool active);
 
+  platform::PasswordFile &passwordFile_;
+  const platform::AnsiCodec &codec_;
   platform::EventLog &events_;
   Form1 form_;
   HWND lastFocus_ = nullptr;

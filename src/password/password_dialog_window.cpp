@@ -10,14 +10,16 @@ namespace password {
 
 using namespace platform::win32;
 
-PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
+PasswordDialogWindow::PasswordDialogWindow(HINSTANCE instance, HWND owner,
+                                           platform::PasswordFile &file,
+                                           const platform::AnsiCodec &codec,
                                            platform::EventLog &events)
     : TableWindow(instance, L"KestrovaPasswordDialog", layout::kWindow), owner_(owner),
-      dialog_(*this, *this, passwords, events) {}
+      handlers_(*this, *this, file, codec, events) {}
 
-void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, PasswordOwner &passwords,
-                                     platform::EventLog &events) {
-  PasswordDialogWindow dialog(instance, owner, passwords, events);
+void PasswordDialogWindow::showModal(HINSTANCE instance, HWND owner, platform::PasswordFile &file,
+                                     const platform::AnsiCodec &codec, platform::EventLog &events) {
+  PasswordDialogWindow dialog(instance, owner, file, codec, events);
   if (!dialog.create())
     return;
   EnableWindow(owner, FALSE);
@@ -84,9 +86,9 @@ void PasswordDialogWindow::unload() {
 
 void PasswordDialogWindow::onCommand(int id, int notification) {
   if (notification == BN_CLICKED && id == layout::kOkId)
-    dialog_.OKButton_Click();
+    handlers_.onOk();
   else if (notification == BN_CLICKED && id == layout::kCancelId)
-    dialog_.CancelButton_Click();
+    handlers_.onCancel();
   // IDOK and IDCANCEL from Enter and Esc do nothing
 }
 

@@ -131,6 +131,27 @@ TEST_F(PasswordDialogTest, ChangedPasswordIsTheOnlyOneExecuteAccepts) {
   EXPECT_TRUE(program.waitForExit());
 }
 
+// Wine maps the rules a program sets onto the file's mode, and a file left
+// with the directory's rules reads back with an Everyone entry.
+TEST_F(PasswordDialogTest, AFirstPasswordIsForSystemAndAdministratorsOnly) {
+  EXPECT_EQ(change(L"", L"Erst-1", L"Erst-1"), L"");
+  EXPECT_EQ(readPasswordFile(), "Erst-1\r\n");
+  const std::wstring dacl = daclOf(widePasswordFilePath());
+  ASSERT_FALSE(dacl.empty());
+  EXPECT_EQ(dacl.find(L";WD)"), std::wstring::npos) << "Everyone: " << dacl.c_str();
+  EXPECT_EQ(dacl.find(L";BU)"), std::wstring::npos) << "Users: " << dacl.c_str();
+}
+
+// Any user may create a mutex of any name: the old lock's name held by
+// someone else no longer blocks a change.
+TEST_F(PasswordDialogTest, AMutexSquattingTheOldLocksNameBlocksNothing) {
+  HANDLE squatted = CreateMutexW(nullptr, TRUE, L"Global\\Kestrova.vantorel.P01");
+  ASSERT_NE(squatted, nullptr);
+  EXPECT_EQ(change(L"", L"Neu-2", L"Neu-2"), L"");
+  CloseHandle(squatted);
+  EXPECT_EQ(readPasswordFile(), "Neu-2\r\n");
+}
+
 TEST_F(PasswordDialogTest, WrongCurrentPasswordAndMismatchAreReported) {
   writePasswordFile("Old\r\n");
   EXPECT_EQ(change(L"old", L"a", L"b"), L"パスワードが登録できませんでした。(010)");

@@ -3,6 +3,8 @@
 // plain Win32 API.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -62,6 +64,30 @@ inline std::string readPasswordFile() {
 inline void removePasswordFile() {
   SetFileAttributesA(passwordFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(passwordFilePath().c_str());
+}
+
+// The file's DACL in SDDL ("D:P(A;;FA;;;SY)..."), as Windows reports it;
+// empty when it can't be read.
+inline std::wstring daclOf(const std::wstring &path) {
+  DWORD needed = 0;
+  GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  std::string descriptor(needed, '\0');
+  wchar_t *text = nullptr;
+  if (!needed ||
+      !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                        &needed) ||
+      !ConvertSecurityDescriptorToStringSecurityDescriptorW(
+          descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
+    return {};
+  std::wstring dacl(text);
+  LocalFree(text);
+  return dacl;
+}
+
+inline std::wstring widePasswordFilePath() {
+  wchar_t directory[MAX_PATH] = {};
+  GetWindowsDirectoryW(directory, MAX_PATH);
+  return std::wstring(directory) + L"\\vantorel.P01";
 }
 
 } // namespace testsupport

@@ -1,6 +1,6 @@
 // The audit trail: each outcome of the main window and the change-password
 // dialog leaves its one event in the event log, and nothing else does.
-#include "password/dialog.h"
+#include "password/password_dialog_handlers.h"
 #include "sim_world.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ protected:
     } fields;
     fields.texts = {old, fresh, again};
     sim::RecordingWindow dialogWindow;
-    password::Dialog(fields, dialogWindow, form, events).OKButton_Click();
+    password::PasswordDialogHandlers(fields, dialogWindow, passwordFile, codec, events).onOk();
   }
 };
 
@@ -65,10 +65,17 @@ TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
   controls.password = "secret";
   form.Command1_Click();
   expectOnlyEvent({2, EventType::Warning, {"入力されたパスワードが一致しません", kAccount}});
-  faults.failNext("CreateFile(read)", 32);
+  faults.failNext("ReadPasswordFile", 32);
   controls.password = "Secret";
   form.Command1_Click();
-  expectOnlyEvent({2, EventType::Warning, {"パスワードファイルを読み込めません", kAccount}});
+  expectOnlyEvent({2,
+                   EventType::Warning,
+                   {"パスワードファイルを読み込めません（エラーコード: 32）", kAccount}});
+  faults.failNext("ReadPasswordFile", 5);
+  form.Command1_Click();
+  expectOnlyEvent({2,
+                   EventType::Warning,
+                   {"パスワードファイルを開く権限がありません（エラーコード: 5）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
@@ -117,12 +124,15 @@ TEST_F(AuditTrailTest, PasswordChangesAndRefusalsCarryNoPassword) {
   changePassword("New", "A", "B");
   expectOnlyEvent(
       {5, EventType::Warning, {"(011) 新パスワードと新パスワード確認が一致しません", kAccount}});
-  faults.failNext("SetFileInformationByHandle(rename)", 5);
+  faults.failNext("ReplacePasswordFile", 5);
   changePassword("New", "A", "A");
-  expectOnlyEvent({5, EventType::Warning, {"(012) 新パスワードを保存できませんでした", kAccount}});
-  files.holdChangesElsewhere(true);
+  expectOnlyEvent({5,
+                   EventType::Warning,
+                   {"(012) 新パスワードを保存できませんでした（エラーコード: 5）", kAccount}});
+  passwordFile.heldElsewhere = true;
   changePassword("New", "A", "A");
-  expectOnlyEvent({5, EventType::Warning, {"(012) 新パスワードを保存できませんでした", kAccount}});
+  expectOnlyEvent(
+      {5, EventType::Warning, {"(012) 他のコピーが変更ロックを保持しています", kAccount}});
 }
 
 TEST_F(AuditTrailTest, LoadingChoosingCancellingAndHelpLeaveNoEvent) {

@@ -1,6 +1,5 @@
-// The change-password dialog's handlers, with the main window as the owner
-// of the password and the substitutes below it.
-#include "password/dialog.h"
+// The change-password dialog's handlers over the in-memory password file.
+#include "password/password_dialog_handlers.h"
 #include "sim_world.h"
 
 #include <gtest/gtest.h>
@@ -24,16 +23,16 @@ public:
 // would wait for it as long as the box stays.
 class LockWatchingWindow : public sim::RecordingWindow {
 public:
-  explicit LockWatchingWindow(const sim::SimFiles &files) : files_(files) {}
+  explicit LockWatchingWindow(const sim::SimPasswordFile &file) : file_(file) {}
   void messageBox(const std::string &prompt, const std::optional<std::string> &title,
                   platform::MessageIcon icon) override {
-    lockedDuringABox = lockedDuringABox || files_.changesLocked();
+    lockedDuringABox = lockedDuringABox || file_.locked();
     RecordingWindow::messageBox(prompt, title, icon);
   }
   bool lockedDuringABox = false;
 
 private:
-  const sim::SimFiles &files_;
+  const sim::SimPasswordFile &file_;
 };
 
 class DialogTest : public ::testing::Test, protected SimWorld {
@@ -44,17 +43,23 @@ protected:
                          const std::string &again) {
     FakeDialogFields fields;
     fields.fields = {old, fresh, again};
-    LockWatchingWindow dialogWindow(files);
-    password::Dialog dialog(fields, dialogWindow, form, events);
-    dialog.OKButton_Click();
+    LockWatchingWindow dialogWindow(passwordFile);
+    password::PasswordDialogHandlers(fields, dialogWindow, passwordFile, codec, events).onOk();
     EXPECT_EQ(dialogWindow.unloads, 1) << "every OK closes the dialog";
-    EXPECT_FALSE(files.changesLocked() || dialogWindow.lockedDuringABox) << "the lock is let go";
+    EXPECT_FALSE(passwordFile.locked() || dialogWindow.lockedDuringABox) << "the lock is let go";
     if (dialogWindow.messages.empty())
       return "";
     EXPECT_EQ(dialogWindow.messages.size(), 1u);
     EXPECT_EQ(dialogWindow.messages[0].title, std::optional<std::string>("エラー"));
     EXPECT_EQ(dialogWindow.messages[0].icon, platform::MessageIcon::Exclamation);
     return dialogWindow.messages[0].prompt;
+  }
+  // The reason of the one refusal the audit trail got since the last call.
+  std::string refusalReason() {
+    EXPECT_EQ(events.events.size(), 1u);
+    const std::string reason = events.events.empty() ? "" : events.events[0].strings.at(0);
+    events.events.clear();
+    return reason;
   }
 };
 
@@ -80,20 +85,35 @@ TEST_F(DialogTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
 TEST_F(DialogTest, UnreadablePasswordFileMakesEveryCurrentPasswordWrong) {
   writePasswordFile("\x83\r\n");
   EXPECT_EQ(changeWith("", "x", "x"), k010);
-  faults.failNext("CreateFile(read)", 32);
+  EXPECT_EQ(refusalReason(), "(010) パスワードファイルを読み込めません（エラーコード: 1113）");
   writePasswordFile("");
+  faults.failNext("ReadPasswordFile", 32);
   EXPECT_EQ(changeWith("", "x", "x"), k010);
+  EXPECT_EQ(refusalReason(), "(010) パスワードファイルを読み込めません（エラーコード: 32）");
   EXPECT_EQ(passwordFileBytes(), "");
 }
 
-TEST_F(DialogTest, APasswordThatCannotBeStoredGives012AndKeepsTheOldOne) {
+TEST_F(DialogTest, AUserWhoMayNotReadTheFileIsToldNothingWasStoredNotThatThePasswordIsWrong) {
+  writePasswordFile("old\r\n");
+  faults.failNext("ReadPasswordFile", 5);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(), "(012) パスワードファイルを開く権限がありません（エラーコード: 5）");
+  faults.failNext("LockPasswordChanges", 5);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012) << "nor may they take the change lock";
+  EXPECT_EQ(refusalReason(), "(012) 新パスワードを保存できませんでした（エラーコード: 5）");
+  EXPECT_EQ(passwordFileBytes(), "old\r\n");
+}
+
+TEST_F(DialogTest, APasswordThatCannotBeStoredGives012WithTheCodeAndKeepsTheOldOne) {
   writePasswordFile("old\r\n");
   EXPECT_EQ(changeWith("old", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"), k012);
+  EXPECT_EQ(refusalReason(), "(012) 新パスワードを保存できませんでした（エラーコード: 1113）");
   EXPECT_EQ(changeWith("old", "\"x", "\"x"), k012);
-  faults.failNext("SetFileInformationByHandle(rename)", 5);
-  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(), "(012) 新パスワードを保存できませんでした（エラーコード: 13）");
+  faults.failNext("ReplacePasswordFile", 5);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012) << "the file refuses DELETE, say";
+  EXPECT_EQ(refusalReason(), "(012) 新パスワードを保存できませんでした（エラーコード: 5）");
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
-  EXPECT_EQ(filesInWindowsDirectory(), 1u);
 }
 
 TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
@@ -107,16 +127,14 @@ TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
 TEST_F(DialogTest, TheCheckAndTheChangeAreOneStepUnderTheChangeLock) {
   writePasswordFile("old\r\n");
   EXPECT_EQ(changeWith("old", "new", "new"), "");
-  const std::vector<std::string> &calls = faults.calls();
-  const auto at = [&](const char *call) {
-    return std::find(calls.begin(), calls.end(), call) - calls.begin();
-  };
-  EXPECT_LT(at("WaitForSingleObject(change lock)"), at("CreateFile(read)"));
-  EXPECT_LT(at("SetFileInformationByHandle(rename)"), at("ReleaseMutex"));
-  EXPECT_LT(at("ReleaseMutex"), static_cast<std::ptrdiff_t>(calls.size()));
+  EXPECT_EQ(faults.calls().front(), "LockPasswordChanges") << "before the old password is read";
+  EXPECT_EQ(passwordFileBytes(), "new\r\n") << "the file refuses a replace outside the lock";
 
-  files.holdChangesElsewhere(true);
+  passwordFile.heldElsewhere = true;
+  events.events.clear();
   EXPECT_EQ(changeWith("new", "newer", "newer"), k012) << "another copy keeps the lock";
+  EXPECT_EQ(refusalReason(), "(012) 他のコピーが変更ロックを保持しています")
+      << "contention, told apart from a failed write";
   EXPECT_EQ(passwordFileBytes(), "new\r\n");
 }
 
@@ -137,12 +155,11 @@ TEST_F(DialogTest, CancelStoresNothing) {
   sim::RecordingWindow dialogWindow;
   FakeDialogFields fields;
   fields.fields = {"old", "new", "new"};
-  password::Dialog dialog(fields, dialogWindow, form, events);
-  dialog.CancelButton_Click();
+  password::PasswordDialogHandlers(fields, dialogWindow, passwordFile, codec, events).onCancel();
   EXPECT_EQ(dialogWindow.unloads, 1);
   EXPECT_TRUE(dialogWindow.messages.empty());
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
-  EXPECT_EQ(faults.count("CreateFile(read)"), 0);
+  EXPECT_TRUE(faults.calls().empty());
 }
 
 TEST_F(DialogTest, TheMenuItemOpensTheDialog) {

@@ -71,12 +71,27 @@ TEST_F(ExecuteTest, UnreadablePasswordFileMatchesNothingNotEvenEmpty) {
   writePasswordFile("\x83\r\n");
   form.Command1_Click();
   expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
-  faults.failCall("CreateFile(read)", 2, 32); // sharing violation
+  faults.failNext("ReadPasswordFile", 32); // sharing violation
   window.messages.clear();
   writePasswordFile("");
   form.Command1_Click();
   expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
+}
+
+// An administrator without elevation may not read the file: told what a
+// refused setting tells, never that the right password is wrong.
+TEST_F(ExecuteTest, APasswordFileTheUserMayNotReadGives003AndWritesNothing) {
+  writePasswordFile("Secret\r\n");
+  controls.password = "Secret";
+  choose(1);
+  faults.failNext("ReadPasswordFile", 5);
+  form.Command1_Click();
+  expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
+  EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
+  EXPECT_EQ(floppy(), 3u);
+  EXPECT_EQ(window.unloads, 0);
+  EXPECT_EQ(controls.password, "Secret");
 }
 
 TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {

@@ -1,7 +1,6 @@
 #pragma once
-// A PC made of substitutes: registry, a Windows directory in a fresh host
-// directory, files, the codec, a recording window layer, and the main
-// window's controls as plain state.
+// A PC made of substitutes: registry, the password file, files, the codec,
+// a recording window layer, and the main window's controls as plain state.
 #include "app/form1.h"
 #include "app/main_controls.h"
 #include "platform/sim/cp932_codec.h"
@@ -9,13 +8,13 @@
 #include "platform/sim/sim_device_modes.h"
 #include "platform/sim/sim_event_log.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_password_file.h"
 #include "platform/sim/sim_shell.h"
 
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace testing_world {
 
@@ -57,30 +56,18 @@ struct SimWorld {
   sim::FaultPlan faults;
   sim::SimDeviceModes deviceModes{faults};
   sim::Cp932Codec codec;
-  TempDir windows;
   sim::SimFiles files{faults};
-  sim::SimSystemPaths paths{faults, windows.path().string()};
+  sim::SimSystemPaths paths;
   sim::SimShell shell{faults};
-  password::PasswordStore passwords{files, paths, codec};
+  sim::SimPasswordFile passwordFile{faults};
   help::HelpLauncher help{shell, files, paths};
   FakeControls controls;
   sim::RecordingWindow window;
   sim::SimEventLog events{faults};
-  app::Form1 form{controls, window, deviceModes, passwords, help, events};
+  app::Form1 form{controls, window, deviceModes, passwordFile, codec, help, events};
 
-  std::filesystem::path passwordFile() const { return windows.path() / "vantorel.P01"; }
-  void writePasswordFile(const std::string &bytes) const {
-    std::ofstream(passwordFile(), std::ios::binary) << bytes;
-  }
-  std::string passwordFileBytes() const {
-    std::ifstream in(passwordFile(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::size_t filesInWindowsDirectory() const {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator(windows.path()),
-                      std::filesystem::directory_iterator()));
-  }
+  void writePasswordFile(const std::string &bytes) { passwordFile.content = bytes; }
+  std::string passwordFileBytes() const { return passwordFile.content.value_or("<missing>"); }
   void seed(std::uint32_t floppy, std::uint32_t usb) {
     deviceModes.putStart("Flpydisk", floppy);
     deviceModes.putStart("USBSTOR", usb);

@@ -21,8 +21,6 @@ std::wstring widenFrom(UINT codePage, const std::string &bytes) {
 
 std::wstring widen(const std::string &utf8) { return widenFrom(CP_UTF8, utf8); }
 
-std::wstring widenAnsi(const std::string &ansi) { return widenFrom(CP_ACP, ansi); }
-
 std::string narrow(const std::wstring &utf16) {
   if (utf16.empty())
     return {};

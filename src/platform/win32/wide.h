@@ -6,7 +6,5 @@ namespace platform::win32 {
 
 std::wstring widen(const std::string &utf8);
 std::string narrow(const std::wstring &utf16);
-// A path in the ANSI code page, as the A functions take it, for a W call.
-std::wstring widenAnsi(const std::string &ansi);
 
 } // namespace platform::win32

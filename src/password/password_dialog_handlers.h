@@ -1,7 +1,8 @@
 #pragma once
 // The change-password dialog's event handlers, free of any window system.
-#include "password/password_owner.h"
+#include "platform/ansi_codec.h"
 #include "platform/event_log.h"
+#include "platform/password_file.h"
 #include "platform/window_ops.h"
 
 #include <optional>
@@ -12,26 +13,28 @@ namespace password {
 class DialogControls {
 public:
   virtual ~DialogControls() = default;
-  // The text of Text1(index): 0 the current password, 1 the new one, 2 again.
+  // The text of a field: 0 the current password, 1 the new one, 2 again.
   virtual std::string fieldText(int index) const = 0;
 };
 
-class Dialog {
+class PasswordDialogHandlers {
 public:
-  Dialog(DialogControls &controls, platform::WindowOps &window, PasswordOwner &owner,
-         platform::EventLog &events)
-      : controls_(controls), window_(window), owner_(owner), events_(events) {}
+  PasswordDialogHandlers(DialogControls &controls, platform::WindowOps &window,
+                         platform::PasswordFile &file, const platform::AnsiCodec &codec,
+                         platform::EventLog &events)
+      : controls_(controls), window_(window), file_(file), codec_(codec), events_(events) {}
 
   // Checks the current password, then the confirmation, then stores the new
   // one; closes the dialog whatever the outcome.
-  void OKButton_Click();
-  void CancelButton_Click() { window_.unload(); }
+  void onOk();
+  void onCancel() { window_.unload(); }
 
-  // A refused change: the prompt the administrator sees, and the reason the
-  // audit trail gives.
+  // A refused change: the prompt the administrator sees, and the reason and
+  // Win32 error code the audit trail gives.
   struct Refusal {
     const char *prompt;
     const char *reason;
+    platform::Status status = platform::kDone;
   };
 
 private:
@@ -42,7 +45,8 @@ private:
 
   DialogControls &controls_;
   platform::WindowOps &window_;
-  PasswordOwner &owner_;
+  platform::PasswordFile &file_;
+  const platform::AnsiCodec &codec_;
   platform::EventLog &events_;
 };
 

@@ -1,0 +1,61 @@
+#include "password/password_dialog_handlers.h"
+
+#include "password/dialog_texts.h"
+#include "password/password_store.h"
+#include "product/audit_messages.h"
+
+namespace password {
+namespace {
+
+using Refusal = PasswordDialogHandlers::Refusal;
+
+// A user whose rights fall short is told that nothing could be stored, as
+// when the file can't be written, never that a right password is wrong.
+Refusal readRefusal(platform::Status status) {
+  if (status == platform::kAccessDenied)
+    return {texts::kNotStored, texts::kEventNoRights, status};
+  return {texts::kOldPasswordWrong, texts::kEventUnreadable, status};
+}
+
+Refusal lockRefusal(platform::Status status) {
+  if (status == platform::kSharingViolation)
+    return {texts::kNotStored, texts::kEventLockHeld, platform::kDone};
+  return {texts::kNotStored, texts::kEventNotStored, status};
+}
+
+} // namespace
+
+void PasswordDialogHandlers::onOk() {
+  if (const auto refusal = changePassword())
+    refuse(*refusal);
+  else
+    events_.report(EVENT_PASSWORD_CHANGED, platform::EventType::Information, {});
+  window_.unload();
+}
+
+// The check of the old password and the change are one step for every copy
+// of the program: a second copy judges its old password against what the
+// first one stored. The lock is let go before any box is shown.
+std::optional<Refusal> PasswordDialogHandlers::changePassword() {
+  const platform::PasswordFile::ChangeLock lock = file_.lockChanges();
+  if (lock.status() != platform::kDone)
+    return lockRefusal(lock.status());
+  const StoredPassword stored = readPassword(file_, codec_);
+  if (stored.status != platform::kDone)
+    return readRefusal(stored.status);
+  if (stored.password != controls_.fieldText(0))
+    return Refusal{texts::kOldPasswordWrong, texts::kEventOldPasswordWrong};
+  if (controls_.fieldText(2) != controls_.fieldText(1))
+    return Refusal{texts::kConfirmationDiffers, texts::kEventConfirmationDiffers};
+  if (const platform::Status status = storePassword(file_, codec_, controls_.fieldText(1)))
+    return Refusal{texts::kNotStored, texts::kEventNotStored, status};
+  return std::nullopt;
+}
+
+void PasswordDialogHandlers::refuse(const Refusal &refusal) {
+  events_.report(EVENT_PASSWORD_CHANGE_REFUSED, platform::EventType::Warning,
+                 {auditReason(refusal.reason, refusal.status)});
+  window_.messageBox(refusal.prompt, texts::kErrorTitle, platform::MessageIcon::Exclamation);
+}
+
+} // namespace password

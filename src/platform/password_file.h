@@ -1,0 +1,60 @@
+#pragma once
+// The password file vantorel.P01 in the Windows directory, in the program's
+// terms: its first line, a lock every copy on the PC honours around a
+// change, and the replacement of the whole file.
+#include "platform/status.h"
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+constexpr Status kSharingViolation = 32; // ERROR_SHARING_VIOLATION
+constexpr Status kFileTooLarge = 223;    // ERROR_FILE_TOO_LARGE
+
+class PasswordFile {
+public:
+  // Held while it lives; the system lets go of it when the holder ends, so
+  // a crash never leaves it held.
+  class ChangeLock {
+  public:
+    ChangeLock(PasswordFile *holder, Status status)
+        : holder_(status == kDone ? holder : nullptr), status_(status) {}
+    ChangeLock(ChangeLock &&other) noexcept : holder_(other.holder_), status_(other.status_) {
+      other.holder_ = nullptr;
+    }
+    ChangeLock(const ChangeLock &) = delete;
+    ChangeLock &operator=(const ChangeLock &) = delete;
+    ChangeLock &operator=(ChangeLock &&) = delete;
+    ~ChangeLock() {
+      if (holder_)
+        holder_->unlockChanges();
+    }
+    // kDone while held; kSharingViolation when another copy kept it.
+    Status status() const { return status_; }
+
+  private:
+    PasswordFile *holder_;
+    Status status_;
+  };
+
+  struct FirstLine {
+    Status status;
+    std::string bytes; // before the first CR or LF
+  };
+
+  virtual ~PasswordFile() = default;
+  // kFileNotFound when there is no file, kFileTooLarge when the line is
+  // longer than maxBytes; waits a moment for a file another program holds.
+  virtual FirstLine readFirstLine(std::size_t maxBytes) = 0;
+  // Waits about a second for another copy's change to end.
+  virtual ChangeLock lockChanges() = 0;
+  // Puts a file holding content in the old one's place in one step, or
+  // leaves the old one as it was. Call it under the change lock.
+  virtual Status replace(const std::string &content) = 0;
+
+private:
+  virtual void unlockChanges() = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/win32/password_file_rules.h"
+
+#include "platform/password_file.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr std::uint32_t kReadOnly = 0x1;       // FILE_ATTRIBUTE_READONLY
+constexpr std::uint32_t kDirectory = 0x10;     // FILE_ATTRIBUTE_DIRECTORY
+constexpr std::uint32_t kReparsePoint = 0x400; // FILE_ATTRIBUTE_REPARSE_POINT
+
+wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
+
+// Windows compares names without regard to case.
+bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i]))
+      return false;
+  return true;
+}
+
+} // namespace
+
+// The directory's inherited rules let every user read the file; a DACL an
+// administrator set is theirs to keep.
+NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old) {
+  if (old && old->present && (old->isProtected || old->explicitEntries > 0))
+    return NewFileRules::KeepOld;
+  return NewFileRules::AdministratorsOnly;
+}
+
+Status replaceCheck(bool readOnly, Status opened) {
+  if (opened == kFileNotFound)
+    return kDone;
+  if (readOnly)
+    return kAccessDenied;
+  // Rights are judged before sharing: a file someone holds may still be
+  // ours to replace once they let go.
+  if (opened == kSharingViolation)
+    return kDone;
+  return opened;
+}
+
+bool isLeftoverName(std::wstring_view name) {
+  constexpr std::wstring_view start = kTemporaryPrefix, end = kTemporarySuffix;
+  return name.size() > start.size() + end.size() &&
+         sameIgnoringCase(name.substr(0, start.size()), start) &&
+         sameIgnoringCase(name.substr(name.size() - end.size()), end);
+}
+
+bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links) {
+  return links == 1 && (attributes & (kReadOnly | kDirectory | kReparsePoint)) == 0;
+}
+
+} // namespace platform::win32

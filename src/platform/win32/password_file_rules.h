@@ -1,0 +1,49 @@
+#pragma once
+// The decisions behind the Win32 password file that Wine can't show, since
+// it runs every program as an administrator: which access rules a new file
+// gets, which rights a replace needs, which leftovers may go. Free of
+// <windows.h>, so they are tested natively.
+#include "platform/status.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace platform::win32 {
+
+// What the old file's DACL tells of who wrote it.
+struct DaclFacts {
+  bool present = false;     // false or a NULL DACL: everyone may do anything
+  bool isProtected = false; // set to ignore the directory's rules
+  unsigned explicitEntries = 0;
+};
+
+enum class NewFileRules {
+  AdministratorsOnly, // SYSTEM and Administrators, full control, protected
+  KeepOld,
+};
+
+// nullopt: there is no old file.
+NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old);
+
+// FILE_WRITE_DATA | DELETE: renaming over a file deletes it, so the check
+// that a replace may go ahead asks for both.
+constexpr std::uint32_t kReplaceRights = 0x0002 | 0x00010000;
+
+// Whether a replace may begin: the target is read-only, or how opening it
+// for kReplaceRights went (kFileNotFound when there is none).
+Status replaceCheck(bool readOnly, Status opened);
+
+// Temporary files are named prefix + something + suffix, so that what a
+// killed change left is easy to find and to tell from anyone else's files.
+constexpr wchar_t kTemporaryPrefix[] = L"vantorel.P01.";
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
+// A name a change cut short leaves, in any case.
+bool isLeftoverName(std::wstring_view name);
+
+// Only a plain file with one name is removed: a link's target, or a file
+// also known by another name, belongs to someone else.
+bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links);
+
+} // namespace platform::win32

@@ -1,0 +1,64 @@
+// The Win32 password file's decisions that Wine can't show, since there
+// every program runs as an administrator.
+#include "platform/password_file.h"
+#include "platform/win32/password_file_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform::win32;
+
+DaclFacts dacl(bool isProtected, unsigned explicitEntries) {
+  DaclFacts facts;
+  facts.present = true;
+  facts.isProtected = isProtected;
+  facts.explicitEntries = explicitEntries;
+  return facts;
+}
+
+TEST(NewFileRules, ANewFileAndOneWithTheDirectorysRulesOnlyAreForAdministratorsOnly) {
+  EXPECT_EQ(rulesForNewFile(std::nullopt), NewFileRules::AdministratorsOnly) << "no file yet";
+  EXPECT_EQ(rulesForNewFile(dacl(false, 0)), NewFileRules::AdministratorsOnly)
+      << "only inherited entries: every user may read it";
+  EXPECT_EQ(rulesForNewFile(DaclFacts{}), NewFileRules::AdministratorsOnly)
+      << "a NULL DACL lets everyone do anything";
+}
+
+TEST(NewFileRules, RulesAnAdministratorSetAreKept) {
+  EXPECT_EQ(rulesForNewFile(dacl(true, 0)), NewFileRules::KeepOld) << "protected";
+  EXPECT_EQ(rulesForNewFile(dacl(true, 2)), NewFileRules::KeepOld);
+  EXPECT_EQ(rulesForNewFile(dacl(false, 1)), NewFileRules::KeepOld) << "an explicit entry";
+}
+
+TEST(ReplaceCheck, AFileThatRefusesWritingOrDeletingIsNotTouched) {
+  EXPECT_EQ(kReplaceRights, 0x00010002u) << "FILE_WRITE_DATA and DELETE";
+  EXPECT_EQ(replaceCheck(false, platform::kDone), platform::kDone);
+  EXPECT_EQ(replaceCheck(false, platform::kFileNotFound), platform::kDone) << "nothing to replace";
+  EXPECT_EQ(replaceCheck(false, platform::kAccessDenied), platform::kAccessDenied)
+      << "DELETE or writing refused";
+  EXPECT_EQ(replaceCheck(true, platform::kDone), platform::kAccessDenied) << "read-only";
+  EXPECT_EQ(replaceCheck(false, platform::kSharingViolation), platform::kDone)
+      << "held by someone, rights granted: the rename waits for them";
+  EXPECT_EQ(replaceCheck(false, 3), 3u); // ERROR_PATH_NOT_FOUND
+}
+
+TEST(Leftovers, OnlyTheProgramsOwnTemporaryNames) {
+  for (const wchar_t *name : {L"vantorel.P01.260.1340031.tmp", L"VANTOREL.P01.7.8.TMP"})
+    EXPECT_TRUE(isLeftoverName(name));
+  for (const wchar_t *name : {L"vantorel.P01", L"vantorel.P01.bak", L"vantorel.P01x.tmp",
+                              L"vantorel.P01..tmp", L"vantorel.lock", L"xvantorel.P01.1.tmp"})
+    EXPECT_FALSE(isLeftoverName(name)) << name;
+}
+
+TEST(Leftovers, OnlyAPlainFileWithOneNameIsRemoved) {
+  constexpr std::uint32_t kNormal = 0x80, kArchive = 0x20, kHidden = 0x2;
+  EXPECT_TRUE(mayRemoveLeftover(kNormal, 1));
+  EXPECT_TRUE(mayRemoveLeftover(kArchive | kHidden, 1));
+  EXPECT_FALSE(mayRemoveLeftover(kArchive, 2)) << "a hard link to someone else's file";
+  EXPECT_FALSE(mayRemoveLeftover(0x400, 1)) << "a symbolic link or junction";
+  EXPECT_FALSE(mayRemoveLeftover(0x10, 1)) << "a directory";
+  EXPECT_FALSE(mayRemoveLeftover(0x1, 1)) << "read-only: not ours to clear";
+}
+
+} // namespace
