@@ -153,9 +153,9 @@ bool fillWindow(HWND window, HINSTANCE instance, UINT dpi) {
   if (!readAllowed(R"(SYSTEM\CurrentControlSet\Services\Flpydisk)", &floppyAllowed) ||
       !readAllowed(R"(SYSTEM\CurrentControlSet\Services\USBSTOR)", &usbAllowed))
     return false;
-  HWND floppy = GetDlgItem(window, IDC_OPTION1_FIRST + (floppyAllowed ? 0 : 1));
+  HWND floppy = GetDlgItem(window, IDC_FIRST_OPTION + (floppyAllowed ? 0 : 1));
   SendMessageW(floppy, BM_SETCHECK, BST_CHECKED, 0);
-  SendMessageW(GetDlgItem(window, IDC_OPTION1_FIRST + (usbAllowed ? 2 : 3)), BM_SETCHECK,
+  SendMessageW(GetDlgItem(window, IDC_FIRST_OPTION + (usbAllowed ? 2 : 3)), BM_SETCHECK,
                BST_CHECKED, 0);
   focusOnActivate = floppy;
   return true;

@@ -9,7 +9,7 @@ namespace app {
 class MainControls {
 public:
   virtual ~MainControls() = default;
-  // Selects Option1(index); its frame deselects the other option.
+  // Selects the option button at index; its group deselects the other one.
   virtual void selectOption(int index) = 0;
   virtual bool isOptionSelected(int index) const = 0;
   virtual void setExitCaption(const std::string &caption) = 0;

@@ -15,23 +15,23 @@ MainWindow::MainWindow(HINSTANCE instance, platform::DeviceModes &deviceModes,
                        help::HelpLauncher &help, platform::EventLog &events)
     : TableWindow(instance, L"KestrovaMainWindow", layout::kWindow), passwordFile_(passwordFile),
       codec_(codec), events_(events),
-      form_(*this, *this, deviceModes, passwordFile, codec, help, events) {}
+      handlers_(*this, *this, deviceModes, passwordFile, codec, help, events) {}
 
 bool MainWindow::load() {
   HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(IDM_MAIN));
   if (!create(nullptr, menu, POINT{CW_USEDEFAULT, CW_USEDEFAULT}, outerSize(true, systemDpi())))
     return false;
-  form_.Form_Load();
+  handlers_.onLoad();
   return handle() != nullptr;
 }
 
 void MainWindow::show(int showCommand) {
   ShowWindow(handle(), showCommand);
   UpdateWindow(handle());
-  form_.Form_Activate();
+  handlers_.onActivate();
 }
 
-HWND MainWindow::option(int index) const { return control(IDC_OPTION1_FIRST + index); }
+HWND MainWindow::option(int index) const { return control(IDC_FIRST_OPTION + index); }
 
 void MainWindow::selectOption(int index) {
   // Options come in pairs, one pair per frame; checking one by program does
@@ -45,16 +45,16 @@ bool MainWindow::isOptionSelected(int index) const {
 }
 
 void MainWindow::setExitCaption(const std::string &caption) {
-  HWND exit = control(IDC_COMMAND2);
+  HWND exit = control(IDC_EXIT);
   if (windowText(exit) != caption) // spares the button a repaint
     setWindowText(exit, caption);
 }
 
-std::string MainWindow::passwordText() const { return windowText(control(IDC_TEXT1)); }
+std::string MainWindow::passwordText() const { return windowText(control(IDC_PASSWORD_FIELD)); }
 
 void MainWindow::showPasswordDialog() {
   password::PasswordDialogWindow::showModal(instance(), handle(), passwordFile_, codec_, events_);
-  form_.Form_Activate();
+  handlers_.onActivate();
 }
 
 void MainWindow::unload() {
@@ -64,34 +64,34 @@ void MainWindow::unload() {
 
 void MainWindow::onCommand(int id, int notification) {
   const bool clicked = notification == BN_CLICKED;
-  if (id >= IDC_OPTION1_FIRST && id < IDC_OPTION1_FIRST + 4) {
+  if (id >= IDC_FIRST_OPTION && id < IDC_FIRST_OPTION + 4) {
     if (clicked)
-      form_.Option1_Click(id - IDC_OPTION1_FIRST);
+      handlers_.onOptionClicked(id - IDC_FIRST_OPTION);
     return;
   }
   switch (id) {
-  case IDC_COMMAND1:
+  case IDC_EXECUTE:
     if (clicked)
-      form_.Command1_Click();
+      handlers_.onExecute();
     break;
-  case IDC_COMMAND2:
+  case IDC_EXIT:
     if (clicked)
-      form_.Command2_Click();
+      handlers_.onExit();
     break;
-  case IDM_ACTION:
-    form_.mnuAction_Click();
+  case IDM_EXECUTE:
+    handlers_.onExecute();
     break;
-  case IDM_FILE_EXIT:
-    form_.mnuFileExit_Click();
+  case IDM_EXIT:
+    handlers_.onExit();
     break;
-  case IDM_PASSWD:
-    form_.mnuPasswd_Click();
+  case IDM_CHANGE_PASSWORD:
+    handlers_.onChangePassword();
     break;
-  case IDM_HELP_HELP:
-    form_.mnuHelpHelp_Click();
+  case IDM_HELP:
+    handlers_.onHelp();
     break;
-  case IDM_HELP_ABOUT:
-    form_.mnuHelpAbout_Click();
+  case IDM_ABOUT:
+    handlers_.onAbout();
     break;
   default: // IDOK and IDCANCEL from Enter and Esc land here and do nothing
     break;

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: real Win32 controls made from its table, forwarding their
-// events to Form1 and letting it read and set their state.
-#include "app/form1.h"
+// events to MainHandlers and letting it read and set their state.
 #include "app/main_controls.h"
+#include "app/main_handlers.h"
 #include "platform/win32/table_window.h"
 
 #include <windows.h>
@@ -15,7 +15,7 @@ public:
              platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
              help::HelpLauncher &help, platform::EventLog &events);
 
-  // Creates the window and its controls and runs Form_Load; false when the
+  // Creates the window and its controls and runs onLoad; false when the
   // window unloaded itself on the way.
   bool load();
   void show(int showCommand);
@@ -40,7 +40,7 @@ private:
   platform::PasswordFile &passwordFile_;
   const platform::AnsiCodec &codec_;
   platform::EventLog &events_;
-  Form1 form_;
+  MainHandlers handlers_;
   HWND lastFocus_ = nullptr;
 };
 

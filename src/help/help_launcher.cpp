@@ -28,7 +28,7 @@ std::vector<std::string> characters(const std::string &text) {
 
 } // namespace
 
-std::int16_t fncInStrN(const std::string &text, const std::string &pattern, std::int16_t n) {
+std::int16_t findNth(const std::string &text, const std::string &pattern, std::int16_t n) {
   const auto haystack = characters(text);
   const auto needle = characters(pattern);
   if (n <= 0 || haystack.size() > kMaxCharacters)
@@ -46,7 +46,7 @@ std::int16_t fncInStrN(const std::string &text, const std::string &pattern, std:
   return -1;
 }
 
-std::string fncGetAppPath(platform::SystemPaths &paths) {
+std::string programDirectory(platform::SystemPaths &paths) {
   std::string directory = paths.executableDirectory();
   if (!directory.empty() && directory.back() == '\\')
     directory.pop_back();
@@ -54,7 +54,7 @@ std::string fncGetAppPath(platform::SystemPaths &paths) {
 }
 
 void HelpLauncher::showHelpDocument(platform::WindowHandle window, platform::WindowOps &ui) {
-  const std::string directory = fncGetAppPath(paths_);
+  const std::string directory = programDirectory(paths_);
   const std::string name = directory + "\\help";
   const std::string document = directory + "\\help.htm";
   if (!files_.isNormalFile(document)) {
@@ -62,14 +62,14 @@ void HelpLauncher::showHelpDocument(platform::WindowHandle window, platform::Win
                   platform::MessageIcon::Exclamation);
     return;
   }
-  fncShowHelp(window, name, ui);
+  openHelpDocument(window, name, ui);
 }
 
-void HelpLauncher::fncShowHelp(platform::WindowHandle window, const std::string &name,
-                               platform::WindowOps &ui) {
+void HelpLauncher::openHelpDocument(platform::WindowHandle window, const std::string &name,
+                                    platform::WindowOps &ui) {
   // A dot anywhere, the directory included, counts as an extension here;
   // the second attempt covers a dotted directory.
-  const std::string target = fncInStrN(name, ".", 1) < 0 ? name + ".HTM" : name;
+  const std::string target = findNth(name, ".", 1) < 0 ? name + ".HTM" : name;
   if (shellOpens(window, target) || shellOpens(window, name + ".HTM"))
     return;
   ui.messageBox(texts::kNoBrowser, std::nullopt, platform::MessageIcon::Exclamation);

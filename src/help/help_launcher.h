@@ -13,10 +13,10 @@ namespace help {
 
 // The 1-based position where the n-th occurrence of pattern begins in text,
 // counted in characters, or -1; texts longer than 32767 characters give -1.
-std::int16_t fncInStrN(const std::string &text, const std::string &pattern, std::int16_t n);
+std::int16_t findNth(const std::string &text, const std::string &pattern, std::int16_t n);
 
 // The program's directory without a trailing backslash ("D:" at a drive's root).
-std::string fncGetAppPath(platform::SystemPaths &paths);
+std::string programDirectory(platform::SystemPaths &paths);
 
 class HelpLauncher {
 public:
@@ -27,7 +27,8 @@ public:
   void showHelpDocument(platform::WindowHandle window, platform::WindowOps &ui);
   // Opens the document name (a path without extension, or with one)
   // through the shell, trying name + ".HTM" second; tells when neither opens.
-  void fncShowHelp(platform::WindowHandle window, const std::string &name, platform::WindowOps &ui);
+  void openHelpDocument(platform::WindowHandle window, const std::string &name,
+                        platform::WindowOps &ui);
   static void showVersion(platform::WindowOps &ui);
 
 private:

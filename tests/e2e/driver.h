@@ -48,8 +48,8 @@ HWND findChild(HWND parent, const std::wstring &className, const std::wstring &c
                int nth = 0);
 // The nth direct child of the class, whatever its text.
 HWND findChildOfClass(HWND parent, const std::wstring &className, int nth = 0);
-// The main window's option buttons in the order Option1(0) to Option1(3):
-// left frame before right, upper before lower.
+// The main window's option buttons, floppy allowed and prohibited, then USB
+// allowed and prohibited: left frame before right, upper before lower.
 std::vector<HWND> optionButtons(HWND mainWindow);
 bool isChecked(HWND button);
 // The control with the keyboard focus in the window's thread.

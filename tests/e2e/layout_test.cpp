@@ -62,18 +62,18 @@ TEST_F(LayoutTest, MainWindow) {
   const SIZE client = clientSize(window);
   expectScaled("client width", client.cx, 231);
   expectScaled("client height", client.cy, 141);
-  expectBox(findChild(window, L"Button", L"フロッピー"), {8, 8, 97, 65}, L"Frame1");
-  expectBox(findChild(window, L"Button", L"ＵＳＢ"), {120, 8, 97, 65}, L"Frame2");
+  expectBox(findChild(window, L"Button", L"フロッピー"), {8, 8, 97, 65}, L"floppy group");
+  expectBox(findChild(window, L"Button", L"ＵＳＢ"), {120, 8, 97, 65}, L"USB group");
   const auto options = optionButtons(window);
   ASSERT_EQ(options.size(), 4u);
-  expectBox(options[0], {24, 24, 65, 17}, L"Option1(0)");
-  expectBox(options[1], {24, 48, 73, 17}, L"Option1(1)");
-  expectBox(options[2], {136, 24, 65, 17}, L"Option1(2)");
-  expectBox(options[3], {136, 48, 73, 17}, L"Option1(3)");
-  expectBox(findChild(window, L"Static", L"パスワード："), {8, 80, 65, 17}, L"Label1");
-  expectBox(findChildOfClass(window, L"Edit"), {80, 80, 121, 18}, L"Text1");
-  expectBox(findChild(window, L"Button", L"実行"), {8, 104, 65, 33}, L"Command1");
-  expectBox(findChild(window, L"Button", L"終了"), {80, 104, 65, 33}, L"Command2");
+  expectBox(options[0], {24, 24, 65, 17}, L"option 0");
+  expectBox(options[1], {24, 48, 73, 17}, L"option 1");
+  expectBox(options[2], {136, 24, 65, 17}, L"option 2");
+  expectBox(options[3], {136, 48, 73, 17}, L"option 3");
+  expectBox(findChild(window, L"Static", L"パスワード："), {8, 80, 65, 17}, L"password label");
+  expectBox(findChildOfClass(window, L"Edit"), {80, 80, 121, 18}, L"password field");
+  expectBox(findChild(window, L"Button", L"実行"), {8, 104, 65, 33}, L"Execute");
+  expectBox(findChild(window, L"Button", L"終了"), {80, 104, 65, 33}, L"Exit");
 }
 
 TEST_F(LayoutTest, PasswordDialog) {
@@ -84,12 +84,12 @@ TEST_F(LayoutTest, PasswordDialog) {
   expectScaled("client width", client.cx, 364);
   expectScaled("client height", client.cy, 110);
   for (int i = 0; i < 3; ++i)
-    expectBox(findChildOfClass(dialog, L"Edit", i), {120, 8 + 32 * i, 145, 25}, L"Text1(i)");
-  expectBox(findChild(dialog, L"Static", L"元のパスワード："), {8, 16, 105, 17}, L"Label1(0)");
-  expectBox(findChild(dialog, L"Static", L"新パスワード："), {8, 48, 105, 17}, L"Label1(1)");
-  expectBox(findChild(dialog, L"Static", L"新パスワード確認："), {8, 80, 105, 17}, L"Label1(2)");
-  expectBox(findChild(dialog, L"Button", L"OK"), {272, 8, 81, 25}, L"OKButton");
-  expectBox(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"), {272, 40, 81, 25}, L"CancelButton");
+    expectBox(findChildOfClass(dialog, L"Edit", i), {120, 8 + 32 * i, 145, 25}, L"field i");
+  expectBox(findChild(dialog, L"Static", L"元のパスワード："), {8, 16, 105, 17}, L"label 0");
+  expectBox(findChild(dialog, L"Static", L"新パスワード："), {8, 48, 105, 17}, L"label 1");
+  expectBox(findChild(dialog, L"Static", L"新パスワード確認："), {8, 80, 105, 17}, L"label 2");
+  expectBox(findChild(dialog, L"Button", L"OK"), {272, 8, 81, 25}, L"OK");
+  expectBox(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"), {272, 40, 81, 25}, L"Cancel");
 }
 
 // Centred on the main window, as far as the work area of its monitor allows.

@@ -28,7 +28,7 @@ TEST_P(StartupTest, ShowsEachDeviceFromTheRegistryAndOpensWithExit) {
   const auto options = optionButtons(window);
   ASSERT_EQ(options.size(), 4u);
   for (std::size_t i = 0; i < 4; ++i)
-    EXPECT_EQ(isChecked(options[i]), GetParam().checked[i]) << "Option1(" << i << ")";
+    EXPECT_EQ(isChecked(options[i]), GetParam().checked[i]) << "option " << i;
   EXPECT_NE(findChild(window, L"Button", L"終了"), nullptr);
   EXPECT_EQ(findChild(window, L"Button", L"キャンセル"), nullptr);
 }

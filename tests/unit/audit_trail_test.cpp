@@ -30,7 +30,7 @@ protected:
   void loadWith(const std::string &password, int floppyOption, int usbOption) {
     writePasswordFile(password + "\r\n");
     seed(3, 3);
-    form.Form_Load();
+    handlers.onLoad();
     controls.selectOption(floppyOption);
     controls.selectOption(usbOption);
   }
@@ -50,11 +50,11 @@ protected:
 TEST_F(AuditTrailTest, ExecuteReportsEachDevicesNewStateAndTheServicesThatHoldIt) {
   loadWith("pw", 1, 2);
   controls.password = "pw";
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent(
       {1, EventType::Information, {"使用禁止（Flpydisk）", "使用可（USBSTOR）", kAccount}});
   deviceModes.putStart("UASPStor", 4);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({1,
                    EventType::Information,
                    {"使用禁止（Flpydisk）", "使用可（USBSTOR、UASPStor）", kAccount}});
@@ -63,16 +63,16 @@ TEST_F(AuditTrailTest, ExecuteReportsEachDevicesNewStateAndTheServicesThatHoldIt
 TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
   loadWith("Secret", 0, 3);
   controls.password = "secret";
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({2, EventType::Warning, {"入力されたパスワードが一致しません", kAccount}});
   faults.failNext("ReadPasswordFile", 32);
   controls.password = "Secret";
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({2,
                    EventType::Warning,
                    {"パスワードファイルを読み込めません（エラーコード: 32）", kAccount}});
   faults.failNext("ReadPasswordFile", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({2,
                    EventType::Warning,
                    {"パスワードファイルを開く権限がありません（エラーコード: 5）", kAccount}});
@@ -82,15 +82,15 @@ TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
   loadWith("", 0, 3);
   deviceModes.putStart("UASPStor", 3);
   faults.failNext("writeStart(Flpydisk)", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({3, EventType::Error, {"フロッピー（Flpydisk）", "5", "なし", kAccount}});
   faults.failNext("writeStart(USBSTOR)", 1021);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({3,
                    EventType::Error,
                    {"ＵＳＢ（USBSTOR）", "1021", "フロッピー: 使用可（Flpydisk）", kAccount}});
   faults.failNext("writeStart(UASPStor)", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({3,
                    EventType::Error,
                    {"ＵＳＢ（UASPStor）", "5", "フロッピー: 使用可（Flpydisk）", kAccount}});
@@ -98,7 +98,7 @@ TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
   // the event would say it holds the new state.
   faults.failNext("writeStart(UASPStor)", 5);
   faults.failCall("writeStart(USBSTOR)", faults.count("writeStart(USBSTOR)") + 2, 1021);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyEvent({3,
                    EventType::Error,
                    {"ＵＳＢ（UASPStor）", "5",
@@ -107,11 +107,11 @@ TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
 
 TEST_F(AuditTrailTest, UnreadableStartModesAtLoadReportTheRegistrysCode) {
   deviceModes.putStart("Flpydisk", 3); // no USBSTOR key at all
-  form.Form_Load();
+  handlers.onLoad();
   expectOnlyEvent({6, EventType::Error, {"2", kAccount}});
   seed(3, 3);
   faults.failNext("readStart(USBSTOR)", 5);
-  form.Form_Load();
+  handlers.onLoad();
   expectOnlyEvent({6, EventType::Error, {"5", kAccount}});
 }
 
@@ -137,13 +137,13 @@ TEST_F(AuditTrailTest, PasswordChangesAndRefusalsCarryNoPassword) {
 
 TEST_F(AuditTrailTest, LoadingChoosingCancellingAndHelpLeaveNoEvent) {
   seed(3, 4);
-  form.Form_Load();
-  form.Form_Activate();
+  handlers.onLoad();
+  handlers.onActivate();
   controls.selectOption(1);
-  form.Option1_Click(1);
-  form.mnuHelpHelp_Click();
-  form.mnuHelpAbout_Click();
-  form.Command2_Click();
+  handlers.onOptionClicked(1);
+  handlers.onHelp();
+  handlers.onAbout();
+  handlers.onExit();
   EXPECT_TRUE(events.events.empty());
 }
 

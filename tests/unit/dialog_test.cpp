@@ -141,12 +141,12 @@ TEST_F(DialogTest, TheCheckAndTheChangeAreOneStepUnderTheChangeLock) {
 TEST_F(DialogTest, APasswordWithACommaWorksAtExecuteExactlyAsTyped) {
   EXPECT_EQ(changeWith("", "a,b", "a,b"), "");
   seed(3, 3);
-  form.Form_Load();
+  handlers.onLoad();
   controls.password = "a";
-  form.Command1_Click();
+  handlers.onExecute();
   EXPECT_EQ(window.messages.at(0).prompt, "パスワードが異なります");
   controls.password = "a,b";
-  form.Command1_Click();
+  handlers.onExecute();
   EXPECT_EQ(window.unloads, 1);
 }
 
@@ -163,7 +163,7 @@ TEST_F(DialogTest, CancelStoresNothing) {
 }
 
 TEST_F(DialogTest, TheMenuItemOpensTheDialog) {
-  form.mnuPasswd_Click();
+  handlers.onChangePassword();
   EXPECT_EQ(controls.dialogsShown, 1);
 }
 

@@ -15,12 +15,12 @@ class ExecuteTest : public ::testing::Test, protected SimWorld {
 protected:
   void SetUp() override {
     seed(3, 3);
-    form.Form_Load();
-    form.Form_Activate();
+    handlers.onLoad();
+    handlers.onActivate();
   }
   void choose(int index) {
     controls.selectOption(index);
-    form.Option1_Click(index);
+    handlers.onOptionClicked(index);
   }
   std::optional<std::uint32_t> floppy() const { return deviceModes.dword("Flpydisk"); }
   std::optional<std::uint32_t> usb() const { return deviceModes.dword("USBSTOR"); }
@@ -36,7 +36,7 @@ protected:
 
 TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   choose(1); // floppy prohibited, USB stays allowed
-  form.Command1_Click();
+  handlers.onExecute();
   EXPECT_EQ(floppy(), 4u);
   EXPECT_EQ(usb(), 3u);
   expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
@@ -55,7 +55,7 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
        std::vector<std::string>{"", "secret", "Secret ", " Secret", "SECRET"}) {
     window.messages.clear();
     controls.password = typed;
-    form.Command1_Click();
+    handlers.onExecute();
     expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
     EXPECT_EQ(controls.password, typed) << "the field keeps what was typed";
   }
@@ -63,18 +63,18 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
   EXPECT_EQ(window.unloads, 0);
   controls.password = "Secret";
   window.messages.clear();
-  form.Command1_Click();
+  handlers.onExecute();
   EXPECT_EQ(window.unloads, 1);
 }
 
 TEST_F(ExecuteTest, UnreadablePasswordFileMatchesNothingNotEvenEmpty) {
   writePasswordFile("\x83\r\n");
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
   faults.failNext("ReadPasswordFile", 32); // sharing violation
   window.messages.clear();
   writePasswordFile("");
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
 }
@@ -86,7 +86,7 @@ TEST_F(ExecuteTest, APasswordFileTheUserMayNotReadGives003AndWritesNothing) {
   controls.password = "Secret";
   choose(1);
   faults.failNext("ReadPasswordFile", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
   EXPECT_EQ(floppy(), 3u);
@@ -98,7 +98,7 @@ TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {
   choose(1);
   choose(3);
   faults.failNext("writeStart(Flpydisk)", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(floppy(), 3u);
   EXPECT_EQ(usb(), 3u);
@@ -109,7 +109,7 @@ TEST_F(ExecuteTest, UsbWriteFailureLeavesTheFloppyWritten) {
   choose(1);
   choose(3);
   faults.failNext("writeStart(USBSTOR)", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("設定が出来ませんでした。(004)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(floppy(), 4u);
   EXPECT_EQ(usb(), 3u);
@@ -119,7 +119,7 @@ TEST_F(ExecuteTest, UsbWriteFailureLeavesTheFloppyWritten) {
 TEST_F(ExecuteTest, UsbMeansBothStorageDriversWhereTheUasOneIsInstalled) {
   deviceModes.putStart("UASPStor", 3);
   choose(3);
-  form.Command1_Click();
+  handlers.onExecute();
   EXPECT_EQ(usb(), 4u);
   EXPECT_EQ(uas(), 4u);
   expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
@@ -130,7 +130,7 @@ TEST_F(ExecuteTest, AUasWriteFailureGives004WithBothUsbDriversAsTheyWere) {
   choose(1);
   choose(3);
   faults.failNext("writeStart(UASPStor)", 5);
-  form.Command1_Click();
+  handlers.onExecute();
   expectOnlyMessage("設定が出来ませんでした。(004)", "エラー", platform::MessageIcon::Exclamation);
   EXPECT_EQ(floppy(), 4u) << "the floppy written before stays";
   EXPECT_EQ(usb(), 3u) << "put back";
@@ -141,18 +141,18 @@ TEST_F(ExecuteTest, AUasWriteFailureGives004WithBothUsbDriversAsTheyWere) {
 TEST_F(ExecuteTest, ModesAreWrittenEvenWhenUnchangedAndUnknownOnesBecomeProhibited) {
   SimWorld::seed(2, 3);
   controls.selected = {};
-  form.Form_Load();
-  form.Command1_Click();
+  handlers.onLoad();
+  handlers.onExecute();
   EXPECT_EQ(floppy(), 4u) << "shown as prohibited, written as prohibited";
   EXPECT_EQ(usb(), 3u);
 }
 
 TEST_F(ExecuteTest, MenuItemsActLikeTheButtons) {
   choose(3);
-  form.mnuFileExit_Click();
+  handlers.onExit();
   EXPECT_EQ(window.unloads, 1);
   EXPECT_EQ(usb(), 3u) << "Exit writes nothing";
-  form.mnuAction_Click();
+  handlers.onExecute();
   EXPECT_EQ(usb(), 4u);
   EXPECT_EQ(window.unloads, 2);
 }

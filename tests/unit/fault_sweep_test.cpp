@@ -109,7 +109,7 @@ public:
 
 TEST(FaultSweep, Load) {
   const int runs =
-      sweep([](SimWorld &w) { w.seed(3, 4); }, [](SimWorld &w) { w.form.Form_Load(); },
+      sweep([](SimWorld &w) { w.seed(3, 4); }, [](SimWorld &w) { w.handlers.onLoad(); },
             [](SimWorld &w, const Fault &fault) {
               ASSERT_LE(w.window.messages.size(), 1u) << fault;
               if (w.window.messages.empty()) {
@@ -136,12 +136,12 @@ TEST(FaultSweep, Execute) {
         w.writePasswordFile("Exec-Secret-7\r\n");
         w.seed(3, 3);
         w.deviceModes.putStart("UASPStor", 3);
-        w.form.Form_Load();
+        w.handlers.onLoad();
         w.controls.password = "Exec-Secret-7";
         w.controls.selectOption(1);
         w.controls.selectOption(3);
       },
-      [](SimWorld &w) { w.form.Command1_Click(); },
+      [](SimWorld &w) { w.handlers.onExecute(); },
       [&](SimWorld &w, const Fault &fault) {
         ASSERT_EQ(w.window.messages.size(), 1u) << fault;
         const std::string &prompt = w.window.messages[0].prompt;
@@ -194,7 +194,7 @@ TEST(FaultSweep, HelpCommand) {
   const std::string missing = programDir.path().string() + "\\help.htmがありません。";
   const int runs =
       sweep([&](SimWorld &w) { w.paths.setExecutableDirectory(programDir.path().string()); },
-            [](SimWorld &w) { w.form.mnuHelpHelp_Click(); },
+            [](SimWorld &w) { w.handlers.onHelp(); },
             [&](SimWorld &w, const Fault &fault) {
               ASSERT_LE(w.window.messages.size(), 1u) << fault;
               EXPECT_LE(w.shell.requests.size(), 2u);

@@ -6,7 +6,7 @@
 
 namespace {
 
-using help::fncInStrN;
+using help::findNth;
 using namespace testing_world;
 
 constexpr char kNoBrowser[] = "ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
@@ -14,24 +14,24 @@ constexpr char kNoBrowser[] = "ヘルプを表示するにはＨＴＭＬ対応�
                               "   とりあえず 表示しますが、正しく表示できません";
 
 TEST(FncInStrN, FindsTheNthOccurrence) {
-  EXPECT_EQ(fncInStrN("abcde", ".", 1), -1);
-  EXPECT_EQ(fncInStrN("a.b.c", ".", 1), 2);
-  EXPECT_EQ(fncInStrN("a.b.c", ".", 2), 4);
-  EXPECT_EQ(fncInStrN("a.b.c", ".", 3), -1);
-  EXPECT_EQ(fncInStrN("aaaa", "aa", 2), 2) << "occurrences may overlap";
-  EXPECT_EQ(fncInStrN("abc", "abcd", 1), -1) << "a longer pattern can't match near the end";
-  EXPECT_EQ(fncInStrN("ヘルプ.htm", ".", 1), 4) << "positions count characters, not bytes";
+  EXPECT_EQ(findNth("abcde", ".", 1), -1);
+  EXPECT_EQ(findNth("a.b.c", ".", 1), 2);
+  EXPECT_EQ(findNth("a.b.c", ".", 2), 4);
+  EXPECT_EQ(findNth("a.b.c", ".", 3), -1);
+  EXPECT_EQ(findNth("aaaa", "aa", 2), 2) << "occurrences may overlap";
+  EXPECT_EQ(findNth("abc", "abcd", 1), -1) << "a longer pattern can't match near the end";
+  EXPECT_EQ(findNth("ヘルプ.htm", ".", 1), 4) << "positions count characters, not bytes";
 }
 
 TEST(FncInStrN, EdgesOfItsRange) {
-  EXPECT_EQ(fncInStrN("a.b", ".", 0), -1);
-  EXPECT_EQ(fncInStrN("a.b", ".", -1), -1);
-  EXPECT_EQ(fncInStrN("", ".", 1), -1);
-  EXPECT_EQ(fncInStrN("abc", "", 3), 3) << "an empty pattern matches everywhere";
-  EXPECT_EQ(fncInStrN("ab", "", 3), -1);
-  EXPECT_EQ(fncInStrN(std::string(32766, 'x') + ".", ".", 1), 32767);
-  EXPECT_EQ(fncInStrN(std::string(32767, 'x') + ".", ".", 1), -1) << "beyond 16 bits";
-  EXPECT_EQ(fncInStrN(std::string(70000, '.'), ".", 1), -1);
+  EXPECT_EQ(findNth("a.b", ".", 0), -1);
+  EXPECT_EQ(findNth("a.b", ".", -1), -1);
+  EXPECT_EQ(findNth("", ".", 1), -1);
+  EXPECT_EQ(findNth("abc", "", 3), 3) << "an empty pattern matches everywhere";
+  EXPECT_EQ(findNth("ab", "", 3), -1);
+  EXPECT_EQ(findNth(std::string(32766, 'x') + ".", ".", 1), 32767);
+  EXPECT_EQ(findNth(std::string(32767, 'x') + ".", ".", 1), -1) << "beyond 16 bits";
+  EXPECT_EQ(findNth(std::string(70000, '.'), ".", 1), -1);
 }
 
 class HelpTest : public ::testing::Test, protected SimWorld {
@@ -45,21 +45,21 @@ protected:
 TEST_F(HelpTest, MissingDocumentIsNamedInAnUntitledBox) {
   TempDir programDir;
   paths.setExecutableDirectory(programDir.path().string());
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, programDir.path().string() + "\\help.htmがありません。");
   EXPECT_EQ(window.messages[0].title, std::nullopt) << "titled with the program's name";
   EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::Exclamation);
   EXPECT_TRUE(shell.requests.empty());
   std::filesystem::create_directory(programDir.path() / "help.htm");
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   EXPECT_EQ(window.messages.size(), 2u) << "a directory of that name is no document";
 }
 
 TEST_F(HelpTest, OpensTheDocumentOnTheFirstAttemptWhenThePathHasNoDot) {
   TempDir programDir("kestrova");
   putDocumentIn(programDir);
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   ASSERT_EQ(shell.requests.size(), 1u);
   EXPECT_EQ(shell.requests[0].file, programDir.path().string() + "\\help.HTM");
   EXPECT_EQ(shell.requests[0].directory, "c:\\");
@@ -71,7 +71,7 @@ TEST_F(HelpTest, OpensTheDocumentOnTheFirstAttemptWhenThePathHasNoDot) {
 TEST_F(HelpTest, ADottedDirectoryOpensOnTheSecondAttempt) {
   TempDir programDir("kestrova-1.0.");
   putDocumentIn(programDir);
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   ASSERT_EQ(shell.requests.size(), 2u);
   EXPECT_EQ(shell.requests[0].file, programDir.path().string() + "\\help");
   EXPECT_EQ(shell.requests[1].file, programDir.path().string() + "\\help.HTM");
@@ -82,32 +82,32 @@ TEST_F(HelpTest, NothingToOpenItGivesTheThreeLineMessageOnceAfterTwoAttempts) {
   TempDir programDir("kestrova");
   putDocumentIn(programDir);
   shell.answer(31); // SE_ERR_NOASSOC
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   EXPECT_EQ(shell.requests.size(), 2u);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, kNoBrowser);
   EXPECT_EQ(window.messages[0].title, std::nullopt);
   shell.answer(32);
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   EXPECT_EQ(window.messages.size(), 2u) << "32 is no success";
   shell.answer(33);
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   EXPECT_EQ(window.messages.size(), 2u);
 }
 
 TEST_F(HelpTest, AppPathDropsTheBackslashOfADriveRoot) {
   paths.setExecutableDirectory("D:\\");
-  EXPECT_EQ(help::fncGetAppPath(paths), "D:");
+  EXPECT_EQ(help::programDirectory(paths), "D:");
   paths.setExecutableDirectory("C:\\Tools");
-  EXPECT_EQ(help::fncGetAppPath(paths), "C:\\Tools");
+  EXPECT_EQ(help::programDirectory(paths), "C:\\Tools");
   paths.setExecutableDirectory("D:\\");
-  form.mnuHelpHelp_Click();
+  handlers.onHelp();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, "D:\\help.htmがありません。");
 }
 
 TEST_F(HelpTest, VersionBoxShowsNameVersionAnEmptyLineAndANotice) {
-  form.mnuHelpAbout_Click();
+  handlers.onAbout();
   ASSERT_EQ(window.messages.size(), 1u);
   const auto &box = window.messages[0];
   EXPECT_EQ(box.title, std::optional<std::string>("Version infometion"));

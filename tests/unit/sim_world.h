@@ -1,8 +1,8 @@
 #pragma once
 // A PC made of substitutes: registry, the password file, files, the codec,
 // a recording window layer, and the main window's controls as plain state.
-#include "app/form1.h"
 #include "app/main_controls.h"
+#include "app/main_handlers.h"
 #include "platform/sim/cp932_codec.h"
 #include "platform/sim/recording_window.h"
 #include "platform/sim/sim_device_modes.h"
@@ -64,7 +64,7 @@ struct SimWorld {
   FakeControls controls;
   sim::RecordingWindow window;
   sim::SimEventLog events{faults};
-  app::Form1 form{controls, window, deviceModes, passwordFile, codec, help, events};
+  app::MainHandlers handlers{controls, window, deviceModes, passwordFile, codec, help, events};
 
   void writePasswordFile(const std::string &bytes) { passwordFile.content = bytes; }
   std::string passwordFileBytes() const { return passwordFile.content.value_or("<missing>"); }

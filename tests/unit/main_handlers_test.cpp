@@ -8,17 +8,17 @@ namespace {
 
 using namespace testing_world;
 
-class Form1Test : public ::testing::Test, protected SimWorld {
+class MainHandlersTest : public ::testing::Test, protected SimWorld {
 protected:
   std::array<bool, 4> selectedAfterLoad(std::uint32_t floppy, std::uint32_t usb) {
     seed(floppy, usb);
     controls.selected = {};
-    form.Form_Load();
+    handlers.onLoad();
     return controls.selected;
   }
 };
 
-TEST_F(Form1Test, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
+TEST_F(MainHandlersTest, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
   using S = std::array<bool, 4>;
   EXPECT_EQ(selectedAfterLoad(3, 3), (S{true, false, true, false}));
   EXPECT_EQ(selectedAfterLoad(4, 3), (S{false, true, true, false}));
@@ -29,9 +29,9 @@ TEST_F(Form1Test, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
   EXPECT_EQ(window.unloads, 0);
 }
 
-TEST_F(Form1Test, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
+TEST_F(MainHandlersTest, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
   deviceModes.putStart("USBSTOR", 3);
-  form.Form_Load();
+  handlers.onLoad();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
   EXPECT_EQ(window.messages[0].title, std::optional<std::string>("エラー"));
@@ -42,47 +42,47 @@ TEST_F(Form1Test, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
   EXPECT_FALSE(deviceModes.installed("Flpydisk")) << "a read creates no key";
 }
 
-TEST_F(Form1Test, UnreadableUsbReportsOnceAfterFloppyWasShown) {
+TEST_F(MainHandlersTest, UnreadableUsbReportsOnceAfterFloppyWasShown) {
   deviceModes.putStart("Flpydisk", 4);
   deviceModes.install("USBSTOR"); // the service key without its Start value
-  form.Form_Load();
+  handlers.onLoad();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].prompt, "設定状況の取得に失敗しました。(001)");
   EXPECT_EQ(window.unloads, 1);
   EXPECT_TRUE(controls.selected[1]);
 }
 
-TEST_F(Form1Test, RegistryRefusingAccessIsReportedAsUnreadable) {
+TEST_F(MainHandlersTest, RegistryRefusingAccessIsReportedAsUnreadable) {
   seed(3, 3);
   faults.failNext("readStart(USBSTOR)", platform::kAccessDenied);
-  form.Form_Load();
+  handlers.onLoad();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.unloads, 1);
 }
 
-TEST_F(Form1Test, ExitCaptionFollowsChoiceAndActivation) {
+TEST_F(MainHandlersTest, ExitCaptionFollowsChoiceAndActivation) {
   seed(3, 3);
-  form.Form_Load();
-  form.Option1_Click(0); // selections by the program may raise clicks too
-  form.Form_Activate();
+  handlers.onLoad();
+  handlers.onOptionClicked(0); // selections by the program may raise clicks too
+  handlers.onActivate();
   EXPECT_EQ(controls.exitCaption, "終了");
   for (int index = 0; index < 4; ++index) {
-    form.Form_Activate();
+    handlers.onActivate();
     controls.selectOption(index); // what a click does to the buttons
-    form.Option1_Click(index);
+    handlers.onOptionClicked(index);
     EXPECT_EQ(controls.exitCaption, "キャンセル") << index;
   }
-  form.Form_Activate();
+  handlers.onActivate();
   EXPECT_EQ(controls.exitCaption, "終了");
   EXPECT_TRUE(controls.selected[3]) << "activation keeps the choice";
 }
 
-TEST_F(Form1Test, ExitAndItsMenuItemUnloadWithoutWriting) {
+TEST_F(MainHandlersTest, ExitAndItsMenuItemUnloadWithoutWriting) {
   seed(3, 3);
-  form.Form_Load();
-  form.Option1_Click(1);
-  form.Command2_Click();
-  form.mnuFileExit_Click();
+  handlers.onLoad();
+  handlers.onOptionClicked(1);
+  handlers.onExit();
+  handlers.onExit();
   EXPECT_EQ(window.unloads, 2);
   EXPECT_EQ(faults.count("writeStart(Flpydisk)") + faults.count("writeStart(USBSTOR)"), 0);
   EXPECT_TRUE(window.messages.empty());

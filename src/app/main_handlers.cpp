@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/main_handlers.h"
 
 #include "app/main_texts.h"
 #include "devices/device_table.h"
@@ -9,11 +9,6 @@
 
 namespace app {
 namespace {
-
-constexpr std::uint16_t kEventSettingsWritten = EVENT_DEVICE_MODES_SET;
-constexpr std::uint16_t kEventExecuteRefused = EVENT_DEVICE_MODES_REFUSED;
-constexpr std::uint16_t kEventWriteFailed = EVENT_DEVICE_MODE_NOT_WRITTEN;
-constexpr std::uint16_t kEventReadFailed = EVENT_STARTUP_READ_FAILED;
 
 const char *stateWord(bool allowed) { return allowed ? texts::kAllowed : texts::kProhibited; }
 
@@ -27,12 +22,13 @@ std::string setting(const char *state, const std::vector<const char *> &services
 
 } // namespace
 
-void Form1::Form_Load() {
+void MainHandlers::onLoad() {
   for (const devices::Device &device : devices::kDevices) {
     platform::DeviceMode mode{};
     if (const platform::Status status = deviceModes_.readMode(device.services, &mode);
         status != platform::kDone) {
-      events_.report(kEventReadFailed, platform::EventType::Error, {std::to_string(status)});
+      events_.report(EVENT_STARTUP_READ_FAILED, platform::EventType::Error,
+                     {std::to_string(status)});
       showError(texts::kReadFailed);
       window_.unload();
       return;
@@ -42,14 +38,14 @@ void Form1::Form_Load() {
   }
 }
 
-void Form1::Form_Activate() { controls_.setExitCaption(texts::kExit); }
+void MainHandlers::onActivate() { controls_.setExitCaption(texts::kExit); }
 
-void Form1::Option1_Click(int /*index*/) { controls_.setExitCaption(texts::kCancel); }
+void MainHandlers::onOptionClicked(int /*index*/) { controls_.setExitCaption(texts::kCancel); }
 
 // A user who may not read the password file (an administrator without
 // elevation) is told that the settings can't be made, as when the registry
 // refuses them, never that a right password is wrong.
-bool Form1::passwordAccepted() {
+bool MainHandlers::passwordAccepted() {
   const password::StoredPassword stored = password::readPassword(passwordFile_, codec_);
   if (stored.status == platform::kDone && stored.password == controls_.passwordText())
     return true;
@@ -57,14 +53,14 @@ bool Form1::passwordAccepted() {
   const char *reason = noRights                           ? texts::kEventPasswordNoRights
                        : stored.status == platform::kDone ? texts::kEventPasswordDiffers
                                                           : texts::kEventPasswordUnreadable;
-  events_.report(kEventExecuteRefused, platform::EventType::Warning,
+  events_.report(EVENT_DEVICE_MODES_REFUSED, platform::EventType::Warning,
                  {password::auditReason(reason, stored.status)});
   // (003): the first setting Execute would write can't be made either.
   showError(noRights ? devices::kDevices[0].writeFailed : texts::kWrongPassword);
   return false;
 }
 
-void Form1::Command1_Click() {
+void MainHandlers::onExecute() {
   if (!passwordAccepted())
     return;
   Settings settings;
@@ -82,29 +78,29 @@ void Form1::Command1_Click() {
     }
   }
   static_assert(std::tuple_size_v<Settings> == 2, "the event's text names floppy and USB");
-  events_.report(kEventSettingsWritten, platform::EventType::Information,
+  events_.report(EVENT_DEVICE_MODES_SET, platform::EventType::Information,
                  {settings[0], settings[1]});
   window_.messageBox(texts::kDonePrompt, texts::kDoneTitle, platform::MessageIcon::Information);
   window_.unload();
 }
 
-void Form1::Command2_Click() { window_.unload(); }
+void MainHandlers::onExit() { window_.unload(); }
 
-void Form1::showError(const char *prompt) {
+void MainHandlers::showError(const char *prompt) {
   window_.messageBox(prompt, texts::kErrorTitle, platform::MessageIcon::Exclamation);
 }
 
 // Names the device and the service that failed, the registry's error and
 // what stays written: the devices before it, and any of its own services
 // that could not be put back.
-void Form1::reportWriteFailed(std::size_t device, const platform::ModeWrite &write,
-                              const Settings &settings) {
+void MainHandlers::reportWriteFailed(std::size_t device, const platform::ModeWrite &write,
+                                     const Settings &settings) {
   std::string written;
   for (std::size_t i = 0; i <= device; ++i)
     if (i < device || !write.written.empty())
       written +=
           std::string(written.empty() ? "" : "、") + devices::kDevices[i].name + ": " + settings[i];
-  events_.report(kEventWriteFailed, platform::EventType::Error,
+  events_.report(EVENT_DEVICE_MODE_NOT_WRITTEN, platform::EventType::Error,
                  {setting(devices::kDevices[device].name, {write.failedService}),
                   std::to_string(write.status),
                   written.empty() ? texts::kEventNothingWritten : written});

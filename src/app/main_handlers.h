@@ -15,30 +15,29 @@
 
 namespace app {
 
-class Form1 {
+class MainHandlers {
 public:
-  Form1(MainControls &controls, platform::WindowOps &window, platform::DeviceModes &deviceModes,
-        platform::PasswordFile &passwordFile, const platform::AnsiCodec &codec,
-        help::HelpLauncher &help, platform::EventLog &events)
+  MainHandlers(MainControls &controls, platform::WindowOps &window,
+               platform::DeviceModes &deviceModes, platform::PasswordFile &passwordFile,
+               const platform::AnsiCodec &codec, help::HelpLauncher &help,
+               platform::EventLog &events)
       : controls_(controls), window_(window), deviceModes_(deviceModes),
         passwordFile_(passwordFile), codec_(codec), help_(help), events_(events) {}
 
   // Runs once before the window is shown; on failure the window is unloaded.
-  void Form_Load();
+  void onLoad();
   // Runs when the window is first shown and when it is active again after
   // one of the program's own windows closed.
-  void Form_Activate();
-  void Option1_Click(int index);
+  void onActivate();
+  void onOptionClicked(int index);
   // Execute: checks the password, writes both start modes and ends.
-  void Command1_Click();
-  void mnuAction_Click() { Command1_Click(); }
+  void onExecute();
   // Exit, or Cancel once a choice was made: ends the program, writing nothing.
-  void Command2_Click();
-  void mnuFileExit_Click() { Command2_Click(); }
+  void onExit();
   // Opens the change-password dialog and waits until it is closed.
-  void mnuPasswd_Click() { controls_.showPasswordDialog(); }
-  void mnuHelpHelp_Click() { help_.showHelpDocument(controls_.windowHandle(), window_); }
-  void mnuHelpAbout_Click() { help::HelpLauncher::showVersion(window_); }
+  void onChangePassword() { controls_.showPasswordDialog(); }
+  void onHelp() { help_.showHelpDocument(controls_.windowHandle(), window_); }
+  void onAbout() { help::HelpLauncher::showVersion(window_); }
 
 private:
   // True when the typed password is the stored one; otherwise says why not.
