@@ -3,6 +3,7 @@
 // its handler again inside the first.
 #include "driver.h"
 #include "event_trace.h"
+#include "started_program.h"
 #include "support/password_file.h"
 #include "support/service_keys.h"
 
@@ -30,30 +31,18 @@ void postClicks(HWND button, int count) {
     click(button);
 }
 
-class CommandBurstTest : public ::testing::Test {
+class CommandBurstTest : public StartedProgramTest {
 protected:
-  void SetUp() override {
-    removePasswordFile();
-    seedServices(3, 3);
-    window = program.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-  }
-  void TearDown() override { removePasswordFile(); }
-
   // Presses OK on every box that comes until none has come for a while.
   int dismissBoxes() {
     int boxes = 0;
-    while (HWND box = program.waitForMessageBox(1500)) {
+    while (HWND box = program->waitForMessageBox(1500)) {
       pressOk(box);
       waitUntil([&] { return !IsWindow(box); });
       ++boxes;
     }
     return boxes;
   }
-
-  EventTrace trace; // from before the program starts
-  Program program;
-  HWND window = nullptr;
 };
 
 TEST_F(CommandBurstTest, ChangePasswordCommandsOpenOneDialog) {
@@ -61,15 +50,15 @@ TEST_F(CommandBurstTest, ChangePasswordCommandsOpenOneDialog) {
   ASSERT_NE(command, 0u);
   for (int i = 0; i < 200; ++i)
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-  ASSERT_NE(program.waitForWindow(L"パスワード変更"), nullptr);
-  EXPECT_EQ(settled([&] { return program.countWindows(L"パスワード変更"); }), 1);
+  ASSERT_NE(program->waitForWindow(L"パスワード変更"), nullptr);
+  EXPECT_EQ(settled([&] { return program->countWindows(L"パスワード変更"); }), 1);
   // With no password file the empty field would pass, write and end.
   postClicks(findChild(window, L"Button", L"実行"), 10);
-  EXPECT_EQ(program.waitForMessageBox(1500), nullptr) << "Execute ran under the dialog";
+  EXPECT_EQ(program->waitForMessageBox(1500), nullptr) << "Execute ran under the dialog";
 
-  HWND dialog = program.waitForWindow(L"パスワード変更");
+  HWND dialog = program->waitForWindow(L"パスワード変更");
   click(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"));
-  EXPECT_EQ(settled([&] { return program.countWindows(L"パスワード変更"); }), 0);
+  EXPECT_EQ(settled([&] { return program->countWindows(L"パスワード変更"); }), 0);
   EXPECT_TRUE(IsWindowEnabled(window));
 }
 
@@ -81,13 +70,13 @@ TEST_F(CommandBurstTest, ExecuteClicksRunExecuteOnce) {
   const auto events = trace.events();
   expectOnlyEvent(events, 2, EVENTLOG_WARNING_TYPE, "warn",
                   {L"入力されたパスワードが一致しません"});
-  EXPECT_TRUE(program.running());
+  EXPECT_TRUE(program->running());
 }
 
 TEST_F(CommandBurstTest, OkClicksInTheDialogGiveOneRefusal) {
   writePasswordFile("Old\r\n");
   chooseMenuItem(window, L"パスワード変更(&P)");
-  HWND dialog = program.waitForWindow(L"パスワード変更");
+  HWND dialog = program->waitForWindow(L"パスワード変更");
   ASSERT_NE(dialog, nullptr);
   const wchar_t *typed[3] = {L"Old", L"New", L"new"};
   for (int i = 0; i < 3; ++i)

@@ -2,6 +2,7 @@
 // twips make (15 twips a pixel); at any other DPI the same scaled, within a
 // pixel. The bench runs this file at 96 and at 144 dpi.
 #include "driver.h"
+#include "started_program.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -40,16 +41,7 @@ void expectBox(HWND control, const Box &box, const wchar_t *name) {
   expectScaled("height", r.bottom - r.top, box.height);
 }
 
-class LayoutTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    testsupport::seedServices(3, 3);
-    window = program.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-  }
-  Program program;
-  HWND window = nullptr;
-};
+using LayoutTest = StartedProgramTest;
 
 TEST_F(LayoutTest, BenchRunsAtTheDpiItWasAskedFor) {
   wchar_t wanted[16] = {};
@@ -78,7 +70,7 @@ TEST_F(LayoutTest, MainWindow) {
 
 TEST_F(LayoutTest, PasswordDialog) {
   chooseMenuItem(window, L"パスワード変更(&P)");
-  HWND dialog = program.waitForWindow(L"パスワード変更");
+  HWND dialog = program->waitForWindow(L"パスワード変更");
   ASSERT_NE(dialog, nullptr);
   const SIZE client = clientSize(dialog);
   expectScaled("client width", client.cx, 364);
@@ -95,7 +87,7 @@ TEST_F(LayoutTest, PasswordDialog) {
 // Centred on the main window, as far as the work area of its monitor allows.
 TEST_F(LayoutTest, PasswordDialogStandsOnItsOwner) {
   chooseMenuItem(window, L"パスワード変更(&P)");
-  HWND dialog = program.waitForWindow(L"パスワード変更");
+  HWND dialog = program->waitForWindow(L"パスワード変更");
   ASSERT_NE(dialog, nullptr);
   RECT owner{}, self{};
   GetWindowRect(window, &owner);

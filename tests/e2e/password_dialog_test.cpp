@@ -1,6 +1,7 @@
-// The change-password dialog of the shipped program.
+// The change-password dialog of the shipped program->
 #include "driver.h"
 #include "event_trace.h"
+#include "started_program.h"
 #include "support/password_file.h"
 #include "support/service_keys.h"
 
@@ -28,9 +29,9 @@ bool putOnClipboard(const std::wstring &text) {
 }
 
 // The change-password dialog of a running copy, or nullptr.
-HWND openDialogOf(const Program &program, HWND mainWindow) {
+HWND openDialogOf(const Program &copy, HWND mainWindow) {
   chooseMenuItem(mainWindow, L"パスワード変更(&P)");
-  return program.waitForWindow(L"パスワード変更");
+  return copy.waitForWindow(L"パスワード変更");
 }
 
 void fill(HWND dialog, const std::wstring &old, const std::wstring &fresh,
@@ -42,10 +43,10 @@ void fill(HWND dialog, const std::wstring &old, const std::wstring &fresh,
 
 // After OK: the prompt of the box that answered, or "" when the dialog
 // closed without one.
-std::wstring outcomeOf(const Program &program, HWND dialog) {
+std::wstring outcomeOf(const Program &copy, HWND dialog) {
   std::wstring prompt;
-  waitUntil([&] { return program.messageBox() || !IsWindow(dialog); }, 30000);
-  if (HWND box = program.messageBox()) {
+  waitUntil([&] { return copy.messageBox() || !IsWindow(dialog); }, 30000);
+  if (HWND box = copy.messageBox()) {
     prompt = readMessageBox(box).prompt;
     EXPECT_EQ(readMessageBox(box).title, L"エラー");
     pressOk(box);
@@ -54,17 +55,9 @@ std::wstring outcomeOf(const Program &program, HWND dialog) {
   return prompt;
 }
 
-class PasswordDialogTest : public ::testing::Test {
+class PasswordDialogTest : public StartedProgramTest {
 protected:
-  void SetUp() override {
-    removePasswordFile();
-    seedServices(3, 3);
-    window = program.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-  }
-  void TearDown() override { removePasswordFile(); }
-
-  HWND openDialog() { return openDialogOf(program, window); }
+  HWND openDialog() { return openDialogOf(*program, window); }
   // Opens the dialog, fills the three fields and presses OK; returns the
   // prompt of the box that answered, or "" when the dialog closed silently.
   std::wstring change(const std::wstring &old, const std::wstring &fresh,
@@ -74,7 +67,7 @@ protected:
       return L"<no dialog>";
     fill(dialog, old, fresh, again);
     click(findChild(dialog, L"Button", L"OK"));
-    return outcomeOf(program, dialog);
+    return outcomeOf(*program, dialog);
   }
   // Execute with a typed password: the title of the box that answers.
   std::wstring executeWith(const std::wstring &typed) {
@@ -82,17 +75,13 @@ protected:
     clearText(field);
     typeText(field, typed);
     click(findChild(window, L"Button", L"実行"));
-    HWND box = program.waitForMessageBox();
+    HWND box = program->waitForMessageBox();
     if (!box)
       return L"<no box>";
     const std::wstring title = readMessageBox(box).title;
     pressOk(box);
     return title;
   }
-
-  EventTrace trace; // from before the program starts
-  Program program;
-  HWND window = nullptr;
 };
 
 TEST_F(PasswordDialogTest, OpensFreshOwnedAndModalWithFocusInTheFirstField) {
@@ -128,7 +117,7 @@ TEST_F(PasswordDialogTest, ChangedPasswordIsTheOnlyOneExecuteAccepts) {
   EXPECT_EQ(readPasswordFile(), "Neu-1\r\n");
   EXPECT_EQ(executeWith(L""), L"エラー");
   EXPECT_EQ(executeWith(L"Neu-1"), L"設定完了");
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program->waitForExit());
 }
 
 // Wine maps the rules a program sets onto the file's mode, and a file left
@@ -206,7 +195,7 @@ TEST_F(PasswordDialogTest, APastedPasswordOverTheLimitGives012AndTheOldOneStillW
     ASSERT_EQ(textLength(field), static_cast<int>(pasted.size()));
   }
   click(findChild(dialog, L"Button", L"OK"));
-  EXPECT_EQ(outcomeOf(program, dialog), L"パスワードが登録できませんでした。(012)");
+  EXPECT_EQ(outcomeOf(*program, dialog), L"パスワードが登録できませんでした。(012)");
   EXPECT_EQ(readPasswordFile(), "Old\r\n");
   EXPECT_EQ(executeWith(L"Old"), L"設定完了");
 }
@@ -222,7 +211,7 @@ TEST_F(PasswordDialogTest, TwoCopiesChangingAtOnceGiveOneSuccessAndOne010) {
   fill(dialogs[1], L"Old", L"Second", L"Second");
   for (HWND dialog : dialogs)
     click(findChild(dialog, L"Button", L"OK"));
-  const std::wstring outcomes[2] = {outcomeOf(program, dialogs[0]), outcomeOf(other, dialogs[1])};
+  const std::wstring outcomes[2] = {outcomeOf(*program, dialogs[0]), outcomeOf(other, dialogs[1])};
   const std::wstring k010 = L"パスワードが登録できませんでした。(010)";
   ASSERT_TRUE((outcomes[0].empty() && outcomes[1] == k010) ||
               (outcomes[1].empty() && outcomes[0] == k010))
@@ -260,7 +249,7 @@ TEST_F(PasswordDialogTest, EnterAndEscLeaveTheDialogOpen) {
   }
   Sleep(500);
   EXPECT_TRUE(IsWindow(dialog));
-  EXPECT_EQ(program.messageBox(), nullptr);
+  EXPECT_EQ(program->messageBox(), nullptr);
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "the close box is Cancel";
 }
