@@ -4,22 +4,16 @@
 
 namespace platform::win32 {
 
-namespace {
-
-std::wstring widenFrom(UINT codePage, const std::string &bytes) {
-  if (bytes.empty())
+std::wstring widen(const std::string &utf8) {
+  if (utf8.empty())
     return {};
   const int length =
-      MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring result(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), result.data(),
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(),
                       length);
   return result;
 }
-
-} // namespace
-
-std::wstring widen(const std::string &utf8) { return widenFrom(CP_UTF8, utf8); }
 
 std::string narrow(const std::wstring &utf16) {
   if (utf16.empty())
