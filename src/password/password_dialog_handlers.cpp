@@ -23,6 +23,13 @@ Refusal lockRefusal(platform::Status status) {
   return {texts::kNotStored, texts::kEventNotStored, status};
 }
 
+// The administrator is told where to look when a program holds the file.
+Refusal storeRefusal(platform::Status status) {
+  if (status == platform::kSharingViolation)
+    return {texts::kNotStored, texts::kEventFileHeld, status};
+  return {texts::kNotStored, texts::kEventNotStored, status};
+}
+
 } // namespace
 
 void PasswordDialogHandlers::onOk() {
@@ -48,7 +55,7 @@ std::optional<Refusal> PasswordDialogHandlers::changePassword() {
   if (controls_.fieldText(2) != controls_.fieldText(1))
     return Refusal{texts::kConfirmationDiffers, texts::kEventConfirmationDiffers};
   if (const platform::Status status = storePassword(file_, codec_, controls_.fieldText(1)))
-    return Refusal{texts::kNotStored, texts::kEventNotStored, status};
+    return storeRefusal(status);
   return std::nullopt;
 }
 

@@ -50,7 +50,8 @@ public:
   // Waits about a second for another copy's change to end.
   virtual ChangeLock lockChanges() = 0;
   // Puts a file holding content in the old one's place in one step, or
-  // leaves the old one as it was. Call it under the change lock.
+  // leaves the old one as it was; kSharingViolation when another program
+  // holds the old one open. Call it under the change lock.
   virtual Status replace(const std::string &content) = 0;
 
 private:

@@ -116,6 +116,16 @@ TEST_F(DialogTest, APasswordThatCannotBeStoredGives012WithTheCodeAndKeepsTheOldO
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
 }
 
+TEST_F(DialogTest, AFileAnotherProgramHoldsGives012AndSaysSo) {
+  writePasswordFile("old\r\n");
+  faults.failNext("ReplacePasswordFile", 32);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(),
+            "(012) 他のプログラムがパスワードファイルを開いているため置き換えられま"
+            "せん（エラーコード: 32）");
+  EXPECT_EQ(passwordFileBytes(), "old\r\n");
+}
+
 TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
   writePasswordFile("old\r\n");
   const std::string pasted((4 << 20) + 1, 'p');

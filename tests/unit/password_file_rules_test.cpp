@@ -43,6 +43,26 @@ TEST(ReplaceCheck, AFileThatRefusesWritingOrDeletingIsNotTouched) {
   EXPECT_EQ(replaceCheck(false, 3), 3u); // ERROR_PATH_NOT_FOUND
 }
 
+// Which answers of the POSIX rename send the replace to the plain one, and
+// what a rename that still fails tells.
+TEST(Rename, OnlyASystemWithoutThePosixRenameFallsBackToThePlainOne) {
+  for (const platform::Status unsupported : {87u, 50u, 1u})
+    EXPECT_TRUE(posixRenameUnsupported(unsupported)) << unsupported;
+  for (const platform::Status refused : {5u, 32u, 33u, 2u, 3u, 112u})
+    EXPECT_FALSE(posixRenameUnsupported(refused))
+        << refused << ": the plain rename would be refused too, or worse, replace less safely";
+}
+
+TEST(Rename, ARefusalAfterTheRightsCheckIsAFileHeldElsewhere) {
+  EXPECT_EQ(renameAnswer(platform::kDone), platform::kDone);
+  EXPECT_EQ(renameAnswer(platform::kAccessDenied), platform::kSharingViolation)
+      << "the plain rename while anything has the target open";
+  EXPECT_EQ(renameAnswer(platform::kSharingViolation), platform::kSharingViolation);
+  EXPECT_EQ(renameAnswer(33), platform::kSharingViolation); // ERROR_LOCK_VIOLATION
+  EXPECT_EQ(renameAnswer(112), 112u);                       // ERROR_DISK_FULL
+  EXPECT_EQ(renameAnswer(87), 87u) << "the plain rename's own refusal";
+}
+
 TEST(Leftovers, OnlyTheProgramsOwnTemporaryNames) {
   for (const wchar_t *name : {L"vantorel.P01.260.1340031.tmp", L"VANTOREL.P01.7.8.TMP"})
     EXPECT_TRUE(isLeftoverName(name));

@@ -9,6 +9,11 @@ constexpr std::uint32_t kReadOnly = 0x1;       // FILE_ATTRIBUTE_READONLY
 constexpr std::uint32_t kDirectory = 0x10;     // FILE_ATTRIBUTE_DIRECTORY
 constexpr std::uint32_t kReparsePoint = 0x400; // FILE_ATTRIBUTE_REPARSE_POINT
 
+constexpr Status kInvalidFunction = 1;   // ERROR_INVALID_FUNCTION: STATUS_NOT_IMPLEMENTED
+constexpr Status kNotSupported = 50;     // ERROR_NOT_SUPPORTED
+constexpr Status kInvalidParameter = 87; // ERROR_INVALID_PARAMETER: STATUS_INVALID_INFO_CLASS
+constexpr Status kLockViolation = 33;    // ERROR_LOCK_VIOLATION
+
 wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
 // Windows compares names without regard to case.
@@ -41,6 +46,18 @@ Status replaceCheck(bool readOnly, Status opened) {
   if (opened == kSharingViolation)
     return kDone;
   return opened;
+}
+
+// Windows before 10 1607 refuses the class (Wine 8 does too); FAT and
+// network shares refuse the flag.
+bool posixRenameUnsupported(Status answer) {
+  return answer == kInvalidParameter || answer == kNotSupported || answer == kInvalidFunction;
+}
+
+Status renameAnswer(Status renamed) {
+  const bool heldElsewhere =
+      renamed == kAccessDenied || renamed == kSharingViolation || renamed == kLockViolation;
+  return heldElsewhere ? kSharingViolation : renamed;
 }
 
 bool isLeftoverName(std::wstring_view name) {

@@ -1,8 +1,8 @@
 #pragma once
 // The decisions behind the Win32 password file that Wine can't show, since
 // it runs every program as an administrator: which access rules a new file
-// gets, which rights a replace needs, which leftovers may go. Free of
-// <windows.h>, so they are tested natively.
+// gets, which rights a replace needs, which rename to use, which leftovers
+// may go. Free of <windows.h>, so they are tested natively.
 #include "platform/status.h"
 
 #include <cstdint>
@@ -33,6 +33,17 @@ constexpr std::uint32_t kReplaceRights = 0x0002 | 0x00010000;
 // Whether a replace may begin: the target is read-only, or how opening it
 // for kReplaceRights went (kFileNotFound when there is none).
 Status replaceCheck(bool readOnly, Status opened);
+
+// Whether the system refused the POSIX-semantics rename itself rather than
+// this rename: a class or flag older Windows doesn't know, a file system
+// without it. The plain rename is tried then.
+bool posixRenameUnsupported(Status answer);
+
+// A rename refused once the replace's rights were granted: the target is
+// open elsewhere (the plain rename fails while anything has it open, the
+// POSIX one while a handle shares no deletion). kSharingViolation then, so
+// the trail can say another program holds the file.
+Status renameAnswer(Status renamed);
 
 // Temporary files are named prefix + something + suffix, so that what a
 // killed change left is easy to find and to tell from anyone else's files.

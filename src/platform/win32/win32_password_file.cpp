@@ -5,6 +5,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <cstddef>
 
 namespace platform::win32 {
 namespace {
@@ -16,6 +17,24 @@ constexpr wchar_t kLockName[] = L"\\vantorel.lock";
 // SYSTEM and Administrators, full control, protected from the directory's
 // rules, which let every user read what is in it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
+// The rename that replaces a file others hold open came with Windows 10
+// 1607. mingw-w64 declares it only for a _WIN32_WINNT of Windows 10, and
+// this program runs on Windows 7, so here are its class, its flags, and
+// FILE_RENAME_INFO as Windows 10 has it, with Flags where ReplaceIfExists is.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameReplaceIfExists = 0x1; // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
+constexpr DWORD kRenamePosixSemantics = 0x2;  // FILE_RENAME_FLAG_POSIX_SEMANTICS
+struct FileRenameInfoEx {
+  DWORD Flags;
+  HANDLE RootDirectory;
+  DWORD FileNameLength;
+  WCHAR FileName[1];
+};
+static_assert(sizeof(FileRenameInfoEx) == sizeof(FILE_RENAME_INFO) &&
+              offsetof(FileRenameInfoEx, RootDirectory) ==
+                  offsetof(FILE_RENAME_INFO, RootDirectory) &&
+              offsetof(FileRenameInfoEx, FileName) == offsetof(FILE_RENAME_INFO, FileName));
 
 constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -213,23 +232,44 @@ Status writeAll(HANDLE file, const std::string &bytes) {
       written == bytes.size() && FlushFileBuffers(file));
 }
 
-// Renamed through its own handle, which holds DELETE on the temporary
-// whatever rules it took. Replacing the target deletes it, which takes
-// DELETE on the target too: the check before the change asked for that.
-Status renameOver(HANDLE file, const std::wstring &target) {
+// A rename's information for target; flags goes where Flags and
+// ReplaceIfExists share their place.
+std::string renameInfo(const std::wstring &target, DWORD flags) {
   const std::size_t nameBytes = target.size() * sizeof(wchar_t);
-  std::string buffer(sizeof(FILE_RENAME_INFO) + nameBytes, '\0');
-  auto *info = reinterpret_cast<FILE_RENAME_INFO *>(buffer.data());
-  info->ReplaceIfExists = TRUE;
+  std::string buffer(sizeof(FileRenameInfoEx) + nameBytes, '\0');
+  auto *info = reinterpret_cast<FileRenameInfoEx *>(buffer.data());
+  info->Flags = flags;
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(nameBytes);
   std::copy(target.begin(), target.end(), info->FileName);
-  return retrying(
+  return buffer;
+}
+
+bool setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, std::string &info) {
+  return SetFileInformationByHandle(file, kind, info.data(), static_cast<DWORD>(info.size()));
+}
+
+// Renamed through its own handle, which holds DELETE on the temporary
+// whatever rules it took. Replacing the target deletes it, which takes
+// DELETE on the target too: the check before the change asked for that.
+// Either rename puts the new file in place in one step; the POSIX one does
+// it while others hold the old one open, where the system has it.
+Status renameOver(HANDLE file, const std::wstring &target) {
+  std::string posix = renameInfo(target, kRenameReplaceIfExists | kRenamePosixSemantics);
+  std::string plain = renameInfo(target, TRUE); // ReplaceIfExists
+  bool posixUnsupported = false;
+  return renameAnswer(retrying(
       [&] {
-        return SetFileInformationByHandle(file, FileRenameInfo, info,
-                                          static_cast<DWORD>(buffer.size())) != FALSE;
+        if (!posixUnsupported) {
+          if (setInformation(file, kFileRenameInfoEx, posix))
+            return true;
+          posixUnsupported = posixRenameUnsupported(GetLastError());
+          if (!posixUnsupported)
+            return false;
+        }
+        return setInformation(file, FileRenameInfo, plain);
       },
-      isTransient);
+      isTransient));
 }
 
 // The rights a replace needs, asked for before anything is written: a file
