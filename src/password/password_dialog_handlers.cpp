@@ -20,6 +20,8 @@ Refusal readRefusal(platform::Status status) {
 Refusal lockRefusal(platform::Status status) {
   if (status == platform::kSharingViolation)
     return {texts::kNotStored, texts::kEventLockHeld, platform::kDone};
+  if (status == platform::kInvalidOwner)
+    return {texts::kNotStored, texts::kEventLockNotOurs, platform::kDone};
   return {texts::kNotStored, texts::kEventNotStored, status};
 }
 

@@ -11,6 +11,7 @@ namespace platform {
 
 constexpr Status kSharingViolation = 32; // ERROR_SHARING_VIOLATION
 constexpr Status kFileTooLarge = 223;    // ERROR_FILE_TOO_LARGE
+constexpr Status kInvalidOwner = 1307;   // ERROR_INVALID_OWNER
 
 class PasswordFile {
 public:
@@ -30,7 +31,8 @@ public:
       if (holder_)
         holder_->unlockChanges();
     }
-    // kDone while held; kSharingViolation when another copy kept it.
+    // kDone while held; kSharingViolation when another copy kept it;
+    // kInvalidOwner when its file is not the program's but someone else's.
     Status status() const { return status_; }
 
   private:

@@ -116,13 +116,18 @@ TEST_F(DialogTest, APasswordThatCannotBeStoredGives012WithTheCodeAndKeepsTheOldO
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
 }
 
-TEST_F(DialogTest, AFileAnotherProgramHoldsGives012AndSaysSo) {
+TEST_F(DialogTest, AFileAnotherProgramHoldsOrALockFileNotTheProgramsSayWhoToLookFor) {
   writePasswordFile("old\r\n");
   faults.failNext("ReplacePasswordFile", 32);
   EXPECT_EQ(changeWith("old", "new", "new"), k012);
   EXPECT_EQ(refusalReason(),
             "(012) 他のプログラムがパスワードファイルを開いているため置き換えられま"
             "せん（エラーコード: 32）");
+  faults.failNext("LockPasswordChanges", 1307);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(), "(012) 変更ロックのファイル vantorel.lock は本ツールのものではありま"
+                             "せん。管理者が削除してかまいません");
+  EXPECT_EQ(faults.count("ReadPasswordFile"), 1) << "nothing read without the lock";
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
 }
 

@@ -81,4 +81,40 @@ TEST(Leftovers, OnlyAPlainFileWithOneNameIsRemoved) {
   EXPECT_FALSE(mayRemoveLeftover(0x1, 1)) << "read-only: not ours to clear";
 }
 
+constexpr wchar_t kTanaka[] = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+constexpr wchar_t kSuzuki[] = L"S-1-5-21-1004336348-1177238915-682003330-1002";
+
+TEST(ChangeLock, OnlyALockFileOfSystemAdministratorsOrTheUserRunningTheProgramIsTheirs) {
+  EXPECT_TRUE(isProgramsLock(L"S-1-5-18", kTanaka));
+  EXPECT_TRUE(isProgramsLock(L"S-1-5-32-544", kTanaka));
+  EXPECT_TRUE(isProgramsLock(kTanaka, kTanaka)) << "made by this user: nobody else's";
+  EXPECT_FALSE(isProgramsLock(kSuzuki, kTanaka)) << "another user made it first";
+  EXPECT_FALSE(isProgramsLock(L"S-1-5-32-545", kTanaka)) << "Users";
+  EXPECT_FALSE(isProgramsLock(L"S-1-5-32-5440", kTanaka));
+  EXPECT_FALSE(
+      isProgramsLock(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", kTanaka))
+      << "TrustedInstaller";
+  EXPECT_FALSE(isProgramsLock(L"", L"")) << "an owner and a user that can't be named";
+  EXPECT_FALSE(isProgramsLock(kSuzuki, L""));
+}
+
+TEST(ChangeLock, ALockFileNotTheProgramsIsRefusedWhetherItWasTakenOrHeld) {
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kDone), platform::kDone);
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kInvalidOwner), platform::kInvalidOwner);
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kAccessDenied), platform::kAccessDenied)
+      << "an owner that can't be read is not taken on trust";
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kInvalidOwner),
+            platform::kInvalidOwner)
+      << "held by whoever made it: said so, not blamed on another copy";
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kDone), platform::kSharingViolation);
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kAccessDenied),
+            platform::kSharingViolation);
+  EXPECT_EQ(lockAnswer(platform::kInvalidOwner, platform::kFileNotFound), platform::kAccessDenied)
+      << "creating it for Administrators was refused: no administrator";
+  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kInvalidOwner), platform::kInvalidOwner)
+      << "its maker's rules keep administrators out";
+  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied), platform::kAccessDenied)
+      << "a standard user, an administrator without elevation";
+}
+
 } // namespace

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
 namespace {
 
 using namespace testsupport;
@@ -203,6 +205,51 @@ TEST_F(PasswordFileWin32, TheChangeLockKeepsOthersWaitingAboutASecond) {
   EXPECT_EQ(again, INVALID_HANDLE_VALUE) << "still held";
   if (again != INVALID_HANDLE_VALUE)
     CloseHandle(again);
+}
+
+TEST_F(PasswordFileWin32, ALockFileThisUserOrTheProgramMadeIsTaken) {
+  writeFileInWindowsDirectory("vantorel.lock", "");
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "made by this user";
+  DeleteFileA(lockFilePath().c_str());
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "made by the lock";
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "and found again";
+}
+
+// Giving a file to another owner takes the restore privilege.
+void enableRestorePrivilege() {
+  HANDLE token = nullptr;
+  TOKEN_PRIVILEGES privileges{1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token) &&
+      LookupPrivilegeValueW(nullptr, SE_RESTORE_NAME, &privileges.Privileges[0].Luid))
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  if (token)
+    CloseHandle(token);
+}
+
+// A lock file another user made first is refused, also while they hold it.
+// Wine keeps no owner but the user's, whatever it is told: there the test
+// can only say so.
+TEST_F(PasswordFileWin32, ALockFileSomeoneElseOwnsIsRefusedAndSaidToBeTheirs) {
+  writeFileInWindowsDirectory("vantorel.lock", "");
+  enableRestorePrivilege();
+  PSID users = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-32-545", &users));
+  const DWORD given =
+      SetNamedSecurityInfoA(lockFilePath().data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                            users, nullptr, nullptr, nullptr);
+  LocalFree(users);
+  const std::wstring owner = ownerOf(lockFilePath());
+  if (given != ERROR_SUCCESS || owner != L"S-1-5-32-545") {
+    DeleteFileA(lockFilePath().c_str());
+    GTEST_SKIP() << "the owner stays " << std::string(owner.begin(), owner.end())
+                 << " here (set: " << given << ")";
+  }
+  EXPECT_EQ(file.lockChanges().status(), platform::kInvalidOwner);
+  HANDLE held = holdExclusively(lockFilePath());
+  EXPECT_EQ(file.lockChanges().status(), platform::kInvalidOwner) << "held by its maker";
+  CloseHandle(held);
+  DeleteFileA(lockFilePath().c_str());
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "deleted by an administrator";
 }
 
 TEST_F(PasswordFileWin32, AMutexOfTheOldLocksNameBlocksNothing) {

@@ -71,4 +71,16 @@ bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links) {
   return links == 1 && (attributes & (kReadOnly | kDirectory | kReparsePoint)) == 0;
 }
 
+bool isProgramsLock(std::wstring_view owner, std::wstring_view self) {
+  return owner == kSystemSid || owner == kAdministratorsSid || (!self.empty() && owner == self);
+}
+
+Status lockAnswer(Status taken, Status owned) {
+  if (owned == kInvalidOwner)
+    return kInvalidOwner;
+  if (taken == kInvalidOwner)
+    return kAccessDenied;
+  return taken == kDone ? owned : taken;
+}
+
 } // namespace platform::win32

@@ -2,7 +2,8 @@
 // The decisions behind the Win32 password file that Wine can't show, since
 // it runs every program as an administrator: which access rules a new file
 // gets, which rights a replace needs, which rename to use, which leftovers
-// may go. Free of <windows.h>, so they are tested natively.
+// may go, whose lock file it is. Free of <windows.h>, so they are tested
+// natively.
 #include "platform/status.h"
 
 #include <cstdint>
@@ -56,5 +57,22 @@ bool isLeftoverName(std::wstring_view name);
 // Only a plain file with one name is removed: a link's target, or a file
 // also known by another name, belongs to someone else.
 bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links);
+
+// SIDs as "S-1-5-18": SYSTEM and Administrators.
+constexpr wchar_t kSystemSid[] = L"S-1-5-18";
+constexpr wchar_t kAdministratorsSid[] = L"S-1-5-32-544";
+
+// Whether a lock file owned by owner is the program's: made by SYSTEM, by
+// Administrators, or by the user running it now (self). Owning it takes
+// creating it or a privilege, so any other owner is a user who made it to
+// hold every change up.
+bool isProgramsLock(std::wstring_view owner, std::wstring_view self);
+
+// The change lock's answer from how taking it went and whose file it is
+// (kDone, kInvalidOwner, or why that can't be told). A file that is not the
+// program's is named so, however taking it went: held or closed to us by
+// whoever made it. kInvalidOwner from creating it means this process can't
+// make Administrators the owner, that is, it is no administrator.
+Status lockAnswer(Status taken, Status owned);
 
 } // namespace platform::win32

@@ -1,11 +1,13 @@
 #include "platform/win32/win32_password_file.h"
 
 #include "platform/win32/password_file_rules.h"
+#include "platform/win32/process_user.h"
 
 #include <sddl.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace platform::win32 {
 namespace {
@@ -17,6 +19,9 @@ constexpr wchar_t kLockName[] = L"\\vantorel.lock";
 // SYSTEM and Administrators, full control, protected from the directory's
 // rules, which let every user read what is in it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+// The same for the lock's file, owned by Administrators whichever of them
+// made it: every administrator's copy then knows it for the program's.
+constexpr wchar_t kLockRules[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
 // The rename that replaces a file others hold open came with Windows 10
 // 1607. mingw-w64 declares it only for a _WIN32_WINNT of Windows 10, and
@@ -125,12 +130,12 @@ void removeLeftovers(const std::wstring &folder) {
 
 Status lastErrorOr(bool done) { return done ? kDone : GetLastError(); }
 
-// SECURITY_ATTRIBUTES that give a new object kAdministratorsOnly.
-class AdministratorsOnly {
+// SECURITY_ATTRIBUTES that give a new object the rules sddl writes.
+class SecurityAttributes {
 public:
-  AdministratorsOnly()
+  explicit SecurityAttributes(const wchar_t *sddl)
       : made_(lastErrorOr(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            kAdministratorsOnly, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr))),
+            sddl, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr))),
         descriptor_(attributes_.lpSecurityDescriptor) {}
   Status status() const { return made_; }
   SECURITY_ATTRIBUTES *get() { return &attributes_; }
@@ -153,6 +158,18 @@ struct OldFile {
     return rulesForNewFile(exists ? std::optional<DaclFacts>(facts) : std::nullopt);
   }
 };
+
+// What part of the file's security descriptor names; kDone with none on a
+// volume that keeps no access rules.
+Status securityOf(HANDLE file, SECURITY_INFORMATION part, std::string *descriptor) {
+  DWORD needed = 0;
+  GetKernelObjectSecurity(file, part, nullptr, 0, &needed);
+  const DWORD error = GetLastError();
+  if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+    return kDone;
+  descriptor->assign(needed, '\0');
+  return lastErrorOr(GetKernelObjectSecurity(file, part, descriptor->data(), needed, &needed));
+}
 
 DaclFacts daclFacts(const std::string &descriptor) {
   DaclFacts facts;
@@ -183,17 +200,10 @@ Status readOldFile(const std::wstring &path, OldFile *old) {
   if (!GetFileInformationByHandle(file.get(), &info))
     return GetLastError();
   old->attributes = info.dwFileAttributes;
-  DWORD needed = 0;
-  GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
-  const DWORD error = GetLastError();
-  if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
-    return kDone;
-  old->descriptor.assign(needed, '\0');
-  if (!GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, old->descriptor.data(),
-                               needed, &needed))
-    return GetLastError();
-  old->facts = daclFacts(old->descriptor);
-  return kDone;
+  const Status read = securityOf(file.get(), DACL_SECURITY_INFORMATION, &old->descriptor);
+  if (read == kDone && !old->descriptor.empty())
+    old->facts = daclFacts(old->descriptor);
+  return read;
 }
 
 // The old rules, when they are kept, and the hidden and system attributes.
@@ -272,6 +282,23 @@ Status renameOver(HANDLE file, const std::wstring &target) {
       isTransient));
 }
 
+// kDone when the lock's file is the program's, kInvalidOwner when it is
+// someone else's. Its owner can be read while another holds it.
+Status lockOwnership(const std::wstring &path) {
+  const UniqueHandle file = open(path, READ_CONTROL, kShareAll);
+  std::string descriptor;
+  const Status read = file.valid() ? securityOf(file.get(), OWNER_SECURITY_INFORMATION, &descriptor)
+                                   : GetLastError();
+  if (read != kDone || descriptor.empty())
+    return read;
+  PSID owner = nullptr;
+  BOOL defaulted = FALSE;
+  if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted))
+    return GetLastError();
+  std::vector<BYTE> user;
+  return isProgramsLock(sidText(owner), sidText(processUserSid(user))) ? kDone : kInvalidOwner;
+}
+
 // The rights a replace needs, asked for before anything is written: a file
 // that refuses them fails the change with nothing half done.
 Status mayReplace(const std::wstring &target) {
@@ -320,7 +347,7 @@ PasswordFile::FirstLine Win32PasswordFile::readFirstLine(std::size_t maxBytes) {
 }
 
 PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
-  AdministratorsOnly rules;
+  SecurityAttributes rules(kLockRules);
   if (rules.status() != kDone)
     return {this, rules.status()};
   const std::wstring directory = windowsDirectory();
@@ -330,14 +357,17 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
   // Share mode 0 with read access: no other open that asks for data gets
   // through until this handle closes. The file is never deleted.
   // A second lock taken by the same holder waits as another copy would.
+  // A file that was there keeps its own rules and owner: one another user
+  // made would hold every change up at their will.
   UniqueHandle lock;
-  const Status status = retrying(
+  const Status taken = retrying(
       [&] {
         lock = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, rules.get(), OPEN_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         return lock.valid();
       },
       isBusy);
+  const Status status = lockAnswer(taken, lockOwnership(path));
   if (status == kDone)
     changeLock_ = std::move(lock);
   return {this, status};
@@ -354,7 +384,7 @@ Status Win32PasswordFile::replace(const std::string &content) {
   const std::wstring folder = directory + L'\\';
   removeLeftovers(folder);
   OldFile old;
-  AdministratorsOnly administratorsOnly;
+  SecurityAttributes administratorsOnly(kAdministratorsOnly);
   Status status = mayReplace(target);
   if (status == kDone)
     status = readOldFile(target, &old);
