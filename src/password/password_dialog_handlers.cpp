@@ -54,6 +54,7 @@ std::optional<Refusal> PasswordDialogHandlers::changePassword() {
     return readRefusal(stored.status);
   if (stored.password != controls_.fieldText(0))
     return Refusal{texts::kOldPasswordWrong, texts::kEventOldPasswordWrong};
+  restrictPasswordFile(file_, events_);
   if (controls_.fieldText(2) != controls_.fieldText(1))
     return Refusal{texts::kConfirmationDiffers, texts::kEventConfirmationDiffers};
   if (const platform::Status status = storePassword(file_, codec_, controls_.fieldText(1)))

@@ -55,6 +55,11 @@ public:
   // leaves the old one as it was; kSharingViolation when another program
   // holds the old one open. Call it under the change lock.
   virtual Status replace(const std::string &content) = 0;
+  // Gives a file that has only the rules it inherited from the Windows
+  // directory, which let every user read it, the rules a new file gets:
+  // SYSTEM and Administrators only. kDone too when there is nothing this
+  // process may do: no file, rules an administrator set, rights it lacks.
+  virtual Status restrictToAdministrators() = 0;
 
 private:
   virtual void unlockChanges() = 0;

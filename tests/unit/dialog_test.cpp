@@ -131,6 +131,25 @@ TEST_F(DialogTest, AFileAnotherProgramHoldsOrALockFileNotTheProgramsSayWhoToLook
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
 }
 
+// A right current password gives a file every user may read to
+// administrators, whatever the rest of the dialog says; a failure is a note
+// in the trail and changes nothing else.
+TEST_F(DialogTest, ARightCurrentPasswordRestrictsThePasswordFile) {
+  writePasswordFile("old\r\n");
+  EXPECT_EQ(changeWith("wrong", "new", "new"), k010);
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 0);
+  events.events.clear();
+  EXPECT_EQ(changeWith("old", "new", "newer"), k011);
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 1);
+  events.events.clear();
+  faults.failNext("RestrictPasswordFile", 5);
+  EXPECT_EQ(changeWith("old", "new", "new"), "");
+  EXPECT_EQ(passwordFileBytes(), "new\r\n");
+  ASSERT_EQ(events.events.size(), 2u);
+  EXPECT_EQ(events.events[0].id, 7);
+  EXPECT_EQ(events.events[1].id, 4);
+}
+
 TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
   writePasswordFile("old\r\n");
   const std::string pasted((4 << 20) + 1, 'p');

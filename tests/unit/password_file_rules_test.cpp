@@ -31,6 +31,21 @@ TEST(NewFileRules, RulesAnAdministratorSetAreKept) {
   EXPECT_EQ(rulesForNewFile(dacl(false, 1)), NewFileRules::KeepOld) << "an explicit entry";
 }
 
+// The file already there is judged by the rule a new file gets: only what
+// the directory passed on is restricted; a process that may not change the
+// rules (no file, no rights) has nothing to do and nothing to report.
+TEST(NewFileRules, AFileAlreadyThereIsRestrictedOnlyWhenItHasOnlyInheritedRules) {
+  EXPECT_TRUE(hasOnlyInheritedRules(dacl(false, 0)));
+  EXPECT_TRUE(hasOnlyInheritedRules(DaclFacts{})) << "a NULL DACL";
+  EXPECT_FALSE(hasOnlyInheritedRules(dacl(true, 0)));
+  EXPECT_FALSE(hasOnlyInheritedRules(dacl(false, 1)));
+  EXPECT_EQ(restrictionAnswer(platform::kFileNotFound), platform::kDone);
+  EXPECT_EQ(restrictionAnswer(platform::kAccessDenied), platform::kDone)
+      << "a standard user, an administrator without elevation";
+  EXPECT_EQ(restrictionAnswer(platform::kSharingViolation), platform::kSharingViolation);
+  EXPECT_EQ(restrictionAnswer(3), 3u); // ERROR_PATH_NOT_FOUND
+}
+
 TEST(ReplaceCheck, AFileThatRefusesWritingOrDeletingIsNotTouched) {
   EXPECT_EQ(kReplaceRights, 0x00010002u) << "FILE_WRITE_DATA and DELETE";
   EXPECT_EQ(replaceCheck(false, platform::kDone), platform::kDone);

@@ -142,6 +142,30 @@ TEST_F(PasswordFileWin32, ANewFileIsForSystemAndAdministratorsOnly) {
   EXPECT_EQ(dacl.find(L";BU)"), std::wstring::npos) << "no Users entry: " << dacl.c_str();
 }
 
+// Rules of the file's own are kept, also while another program holds it.
+// Wine gives every file rules of its own, from its Unix mode, so the file
+// with only the directory's rules is left to the native test of
+// hasOnlyInheritedRules.
+TEST_F(PasswordFileWin32, RestrictingKeepsRulesOfTheFilesOwnAndNeedsNoFile) {
+  EXPECT_EQ(file.restrictToAdministrators(), platform::kDone) << "no file yet";
+  EXPECT_EQ(readPasswordFile(), "<missing>");
+  SECURITY_ATTRIBUTES rules{sizeof rules, nullptr, FALSE};
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)", SDDL_REVISION_1, &rules.lpSecurityDescriptor,
+      nullptr));
+  HANDLE created = CreateFileA(passwordFilePath().c_str(), GENERIC_WRITE, 0, &rules, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  LocalFree(rules.lpSecurityDescriptor);
+  ASSERT_NE(created, INVALID_HANDLE_VALUE);
+  CloseHandle(created);
+  const std::wstring before = daclOf(widePasswordFilePath());
+  ASSERT_FALSE(before.empty());
+  HANDLE held = holdExclusively(passwordFilePath());
+  EXPECT_EQ(file.restrictToAdministrators(), platform::kDone);
+  CloseHandle(held);
+  EXPECT_EQ(daclOf(widePasswordFilePath()), before);
+}
+
 // Only a plain file with one name is a leftover: a hard link under a
 // leftover's name is someone else's file, and stays as it was.
 TEST_F(PasswordFileWin32, AHardLinkUnderALeftoversNameIsLeftAlone) {

@@ -28,12 +28,19 @@ bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 } // namespace
 
+bool hasOnlyInheritedRules(const DaclFacts &facts) {
+  return !facts.present || (!facts.isProtected && facts.explicitEntries == 0);
+}
+
 // The directory's inherited rules let every user read the file; a DACL an
 // administrator set is theirs to keep.
 NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old) {
-  if (old && old->present && (old->isProtected || old->explicitEntries > 0))
-    return NewFileRules::KeepOld;
-  return NewFileRules::AdministratorsOnly;
+  return !old || hasOnlyInheritedRules(*old) ? NewFileRules::AdministratorsOnly
+                                             : NewFileRules::KeepOld;
+}
+
+Status restrictionAnswer(Status opened) {
+  return opened == kFileNotFound || opened == kAccessDenied ? kDone : opened;
 }
 
 Status replaceCheck(bool readOnly, Status opened) {

@@ -1,9 +1,9 @@
 #pragma once
 // The decisions behind the Win32 password file that Wine can't show, since
-// it runs every program as an administrator: which access rules a new file
-// gets, which rights a replace needs, which rename to use, which leftovers
-// may go, whose lock file it is. Free of <windows.h>, so they are tested
-// natively.
+// it runs every program as an administrator on files without rules of their
+// own: which access rules a file gets, which rights a replace needs, which
+// rename to use, which leftovers may go, whose lock file it is. Free of
+// <windows.h>, so they are tested natively.
 #include "platform/status.h"
 
 #include <cstdint>
@@ -19,6 +19,10 @@ struct DaclFacts {
   unsigned explicitEntries = 0;
 };
 
+// Only what the directory passed on, or a NULL DACL: every user may read
+// the file. Anything else is an administrator's choice.
+bool hasOnlyInheritedRules(const DaclFacts &facts);
+
 enum class NewFileRules {
   AdministratorsOnly, // SYSTEM and Administrators, full control, protected
   KeepOld,
@@ -26,6 +30,11 @@ enum class NewFileRules {
 
 // nullopt: there is no old file.
 NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old);
+
+// How opening the file to restrict its rules went, as the answer of the
+// restriction: no file, or rights this process lacks (a standard user, an
+// administrator without elevation), leave it nothing to do.
+Status restrictionAnswer(Status opened);
 
 // FILE_WRITE_DATA | DELETE: renaming over a file deletes it, so the check
 // that a replace may go ahead asks for both.

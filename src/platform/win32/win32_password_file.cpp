@@ -3,6 +3,7 @@
 #include "platform/win32/password_file_rules.h"
 #include "platform/win32/process_user.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <algorithm>
@@ -139,6 +140,13 @@ public:
         descriptor_(attributes_.lpSecurityDescriptor) {}
   Status status() const { return made_; }
   SECURITY_ATTRIBUTES *get() { return &attributes_; }
+  // Their DACL alone, for an object that exists already.
+  ACL *dacl() const {
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL *dacl = nullptr;
+    GetSecurityDescriptorDacl(attributes_.lpSecurityDescriptor, &present, &dacl, &defaulted);
+    return dacl;
+  }
 
 private:
   SECURITY_ATTRIBUTES attributes_{sizeof attributes_, nullptr, FALSE};
@@ -404,6 +412,26 @@ Status Win32PasswordFile::replace(const std::string &content) {
   if (status != kDone)
     deleteThrough(file.get());
   return status;
+}
+
+Status Win32PasswordFile::restrictToAdministrators() {
+  const std::wstring directory = windowsDirectory();
+  if (directory.empty())
+    return GetLastError();
+  const UniqueHandle file = open(directory + kFileName, READ_CONTROL | WRITE_DAC, kShareAll);
+  if (!file.valid())
+    return restrictionAnswer(GetLastError());
+  std::string descriptor;
+  if (const Status read = securityOf(file.get(), DACL_SECURITY_INFORMATION, &descriptor))
+    return read;
+  if (descriptor.empty() || !hasOnlyInheritedRules(daclFacts(descriptor)))
+    return kDone;
+  const SecurityAttributes administratorsOnly(kAdministratorsOnly);
+  if (administratorsOnly.status() != kDone)
+    return administratorsOnly.status();
+  return SetSecurityInfo(file.get(), SE_FILE_OBJECT,
+                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                         nullptr, administratorsOnly.dacl(), nullptr);
 }
 
 } // namespace platform::win32

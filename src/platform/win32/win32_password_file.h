@@ -14,6 +14,7 @@ public:
   // refused, so no other user can squat it.
   ChangeLock lockChanges() override;
   Status replace(const std::string &content) override;
+  Status restrictToAdministrators() override;
 
 private:
   void unlockChanges() override { changeLock_.reset(); }
