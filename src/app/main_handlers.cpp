@@ -63,6 +63,7 @@ bool MainHandlers::passwordAccepted() {
 void MainHandlers::onExecute() {
   if (!passwordAccepted())
     return;
+  password::restrictPasswordFile(passwordFile_, events_);
   Settings settings;
   for (std::size_t i = 0; i < devices::kDevices.size(); ++i) {
     const devices::Device &device = devices::kDevices[i];

@@ -23,5 +23,9 @@ constexpr char kEventUnreadable[] = "(010) パスワードファイルを読み�
 constexpr char kEventNotStored[] = "(012) 新パスワードを保存できませんでした";
 constexpr char kEventNoRights[] = "(012) パスワードファイルを開く権限がありません";
 constexpr char kEventLockHeld[] = "(012) 他のコピーが変更ロックを保持しています";
+constexpr char kEventLockNotOurs[] = "(012) 変更ロックのファイル vantorel.lock は本ツールのものでは"
+                                     "ありません。管理者が削除してかまいません";
+constexpr char kEventFileHeld[] =
+    "(012) 他のプログラムがパスワードファイルを開いているため置き換えられません";
 
 } // namespace password::texts

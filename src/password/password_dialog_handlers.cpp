@@ -20,6 +20,15 @@ Refusal readRefusal(platform::Status status) {
 Refusal lockRefusal(platform::Status status) {
   if (status == platform::kSharingViolation)
     return {texts::kNotStored, texts::kEventLockHeld, platform::kDone};
+  if (status == platform::kInvalidOwner)
+    return {texts::kNotStored, texts::kEventLockNotOurs, platform::kDone};
+  return {texts::kNotStored, texts::kEventNotStored, status};
+}
+
+// The administrator is told where to look when a program holds the file.
+Refusal storeRefusal(platform::Status status) {
+  if (status == platform::kSharingViolation)
+    return {texts::kNotStored, texts::kEventFileHeld, status};
   return {texts::kNotStored, texts::kEventNotStored, status};
 }
 
@@ -45,10 +54,11 @@ std::optional<Refusal> PasswordDialogHandlers::changePassword() {
     return readRefusal(stored.status);
   if (stored.password != controls_.fieldText(0))
     return Refusal{texts::kOldPasswordWrong, texts::kEventOldPasswordWrong};
+  restrictPasswordFile(file_, events_);
   if (controls_.fieldText(2) != controls_.fieldText(1))
     return Refusal{texts::kConfirmationDiffers, texts::kEventConfirmationDiffers};
   if (const platform::Status status = storePassword(file_, codec_, controls_.fieldText(1)))
-    return Refusal{texts::kNotStored, texts::kEventNotStored, status};
+    return storeRefusal(status);
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "password/password_store.h"
 
 #include "password/password_format.h"
+#include "product/audit_messages.h"
 
 namespace password {
 namespace {
@@ -33,6 +34,12 @@ platform::Status storePassword(platform::PasswordFile &file, const platform::Ans
   if (line->size() > kMaxLineBytes)
     return platform::kFileTooLarge;
   return file.replace(*line + "\r\n");
+}
+
+void restrictPasswordFile(platform::PasswordFile &file, platform::EventLog &events) {
+  if (const platform::Status status = file.restrictToAdministrators())
+    events.report(EVENT_PASSWORD_FILE_NOT_RESTRICTED, platform::EventType::Warning,
+                  {std::to_string(status)});
 }
 
 std::string auditReason(const char *reason, platform::Status status) {

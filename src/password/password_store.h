@@ -2,6 +2,7 @@
 // The password as the password file keeps it: the first field of its first
 // line, in the ANSI code page.
 #include "platform/ansi_codec.h"
+#include "platform/event_log.h"
 #include "platform/password_file.h"
 
 #include <string>
@@ -20,6 +21,11 @@ StoredPassword readPassword(platform::PasswordFile &file, const platform::AnsiCo
 // file as it was. Call it under the change lock.
 platform::Status storePassword(platform::PasswordFile &file, const platform::AnsiCodec &codec,
                                const std::string &password);
+
+// Once the right password was typed: a file every user may read is given to
+// administrators only. A failure changes nothing the user sees; the audit
+// trail says it.
+void restrictPasswordFile(platform::PasswordFile &file, platform::EventLog &events);
 
 // An audit trail's reason, with the Win32 error code when there is one.
 std::string auditReason(const char *reason, platform::Status status);

@@ -11,6 +11,7 @@ namespace platform {
 
 constexpr Status kSharingViolation = 32; // ERROR_SHARING_VIOLATION
 constexpr Status kFileTooLarge = 223;    // ERROR_FILE_TOO_LARGE
+constexpr Status kInvalidOwner = 1307;   // ERROR_INVALID_OWNER
 
 class PasswordFile {
 public:
@@ -30,7 +31,8 @@ public:
       if (holder_)
         holder_->unlockChanges();
     }
-    // kDone while held; kSharingViolation when another copy kept it.
+    // kDone while held; kSharingViolation when another copy kept it;
+    // kInvalidOwner when its file is not the program's but someone else's.
     Status status() const { return status_; }
 
   private:
@@ -50,8 +52,14 @@ public:
   // Waits about a second for another copy's change to end.
   virtual ChangeLock lockChanges() = 0;
   // Puts a file holding content in the old one's place in one step, or
-  // leaves the old one as it was. Call it under the change lock.
+  // leaves the old one as it was; kSharingViolation when another program
+  // holds the old one open. Call it under the change lock.
   virtual Status replace(const std::string &content) = 0;
+  // Gives a file that has only the rules it inherited from the Windows
+  // directory, which let every user read it, the rules a new file gets:
+  // SYSTEM and Administrators only. kDone too when there is nothing this
+  // process may do: no file, rules an administrator set, rights it lacks.
+  virtual Status restrictToAdministrators() = 0;
 
 private:
   virtual void unlockChanges() = 0;

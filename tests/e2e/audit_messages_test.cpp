@@ -44,7 +44,11 @@ TEST(AuditMessages, EachEventHasItsJapaneseTextWithTheStringsInPlace) {
             L"理由: (011) 新パスワードと新パスワード確認が一致しません（ユーザー: PC01\\tanaka）");
   EXPECT_EQ(formatted(exe, 6, {L"2", user}), L"設定状況を取得できなかったため、起動を中止しました。"
                                              L"エラーコード: 2（ユーザー: PC01\\tanaka）");
-  EXPECT_EQ(formatted(exe, 7, {}), L"<none>") << "six events, no more";
+  EXPECT_EQ(formatted(exe, 7, {L"1336", user}),
+            L"パスワードファイルのアクセス許可を Administrators と SYSTEM だけに変更できません"
+            L"でした。一般の利用者も読める状態のままの可能性があります。"
+            L"エラーコード: 1336（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 8, {}), L"<none>") << "seven events, no more";
   FreeLibrary(exe);
 }
 
@@ -65,7 +69,7 @@ TEST(AuditMessages, TheTextsAreAlsoThereForAnyOtherLanguage) {
   EXPECT_EQ(languages, (std::vector<LANGID>{MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), kJapanese}));
   for (const LANGID language :
        {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
-    for (DWORD id = 1; id <= 6; ++id) {
+    for (DWORD id = 1; id <= 7; ++id) {
       const std::vector<const wchar_t *> inserts(4, L"x");
       EXPECT_EQ(formatted(exe, id, inserts, language), formatted(exe, id, inserts))
           << "event " << id << ", language " << language;

@@ -172,6 +172,26 @@ TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
   EXPECT_EQ(readPasswordFile(), "\r\n");
 }
 
+// A handle for the file's attributes alone, which any user may keep open.
+// Wine has no POSIX rename, so the change is refused and the trail says
+// that another program holds the file.
+TEST_F(PasswordDialogTest, APasswordFileHeldForItsAttributesGives012AndTheTrailSaysItIsHeld) {
+  writePasswordFile("Alt-7pw\r\n");
+  HANDLE held = CreateFileA(passwordFilePath().c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const EventTrace refused;
+  const std::wstring prompt = change(L"Alt-7pw", L"Neu-8pw", L"Neu-8pw");
+  CloseHandle(held);
+  EXPECT_EQ(prompt, L"パスワードが登録できませんでした。(012)");
+  expectOnlyEvent(refused.events(), 5, EVENTLOG_WARNING_TYPE, "warn",
+                  {L"(012) 他のプログラムがパスワードファイルを開いているため置き換えられません"
+                   L"（エラーコード: 32）"});
+  EXPECT_EQ(readPasswordFile(), "Alt-7pw\r\n");
+  EXPECT_EQ(change(L"Alt-7pw", L"Neu-8pw", L"Neu-8pw"), L"") << "let go";
+}
+
 TEST_F(PasswordDialogTest, CommaAndCharactersOutsideShiftJis) {
   EXPECT_EQ(change(L"", L"a,b", L"a,b"), L"");
   EXPECT_EQ(readPasswordFile(), "\"a,b\"\r\n");

@@ -84,6 +84,25 @@ inline std::wstring daclOf(const std::wstring &path) {
   return dacl;
 }
 
+// The owner of the file as "S-1-5-..."; empty when it can't be read.
+inline std::wstring ownerOf(const std::string &path) {
+  DWORD needed = 0;
+  GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &needed);
+  std::string descriptor(needed, '\0');
+  PSID owner = nullptr;
+  BOOL defaulted = FALSE;
+  wchar_t *text = nullptr;
+  if (!needed ||
+      !GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, descriptor.data(), needed,
+                        &needed) ||
+      !GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) ||
+      !ConvertSidToStringSidW(owner, &text))
+    return {};
+  std::wstring sid(text);
+  LocalFree(text);
+  return sid;
+}
+
 inline std::wstring widePasswordFilePath() {
   wchar_t directory[MAX_PATH] = {};
   GetWindowsDirectoryW(directory, MAX_PATH);

@@ -135,6 +135,18 @@ TEST_F(AuditTrailTest, PasswordChangesAndRefusalsCarryNoPassword) {
       {5, EventType::Warning, {"(012) 他のコピーが変更ロックを保持しています", kAccount}});
 }
 
+TEST_F(AuditTrailTest, APasswordFileLeftReadableIsNotedBeforeTheOutcomeWithTheCode) {
+  loadWith("pw", 1, 2);
+  controls.password = "pw";
+  faults.failNext("RestrictPasswordFile", 1336); // ERROR_INVALID_ACL
+  handlers.onExecute();
+  ASSERT_EQ(events.events.size(), 2u);
+  EXPECT_EQ(events.events[0].id, 7);
+  EXPECT_EQ(events.events[0].type, EventType::Warning);
+  EXPECT_EQ(events.events[0].strings, (std::vector<std::string>{"1336", kAccount}));
+  EXPECT_EQ(events.events[1].id, 1);
+}
+
 TEST_F(AuditTrailTest, LoadingChoosingCancellingAndHelpLeaveNoEvent) {
   seed(3, 4);
   handlers.onLoad();

@@ -116,6 +116,40 @@ TEST_F(DialogTest, APasswordThatCannotBeStoredGives012WithTheCodeAndKeepsTheOldO
   EXPECT_EQ(passwordFileBytes(), "old\r\n");
 }
 
+TEST_F(DialogTest, AFileAnotherProgramHoldsOrALockFileNotTheProgramsSayWhoToLookFor) {
+  writePasswordFile("old\r\n");
+  faults.failNext("ReplacePasswordFile", 32);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(),
+            "(012) 他のプログラムがパスワードファイルを開いているため置き換えられま"
+            "せん（エラーコード: 32）");
+  faults.failNext("LockPasswordChanges", 1307);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012);
+  EXPECT_EQ(refusalReason(), "(012) 変更ロックのファイル vantorel.lock は本ツールのものではありま"
+                             "せん。管理者が削除してかまいません");
+  EXPECT_EQ(faults.count("ReadPasswordFile"), 1) << "nothing read without the lock";
+  EXPECT_EQ(passwordFileBytes(), "old\r\n");
+}
+
+// A right current password gives a file every user may read to
+// administrators, whatever the rest of the dialog says; a failure is a note
+// in the trail and changes nothing else.
+TEST_F(DialogTest, ARightCurrentPasswordRestrictsThePasswordFile) {
+  writePasswordFile("old\r\n");
+  EXPECT_EQ(changeWith("wrong", "new", "new"), k010);
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 0);
+  events.events.clear();
+  EXPECT_EQ(changeWith("old", "new", "newer"), k011);
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 1);
+  events.events.clear();
+  faults.failNext("RestrictPasswordFile", 5);
+  EXPECT_EQ(changeWith("old", "new", "new"), "");
+  EXPECT_EQ(passwordFileBytes(), "new\r\n");
+  ASSERT_EQ(events.events.size(), 2u);
+  EXPECT_EQ(events.events[0].id, 7);
+  EXPECT_EQ(events.events[1].id, 4);
+}
+
 TEST_F(DialogTest, APasswordOverTheFilesLimitGives012AndTheOldOneStillWorks) {
   writePasswordFile("old\r\n");
   const std::string pasted((4 << 20) + 1, 'p');

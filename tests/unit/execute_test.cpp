@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -92,6 +93,30 @@ TEST_F(ExecuteTest, APasswordFileTheUserMayNotReadGives003AndWritesNothing) {
   EXPECT_EQ(floppy(), 3u);
   EXPECT_EQ(window.unloads, 0);
   EXPECT_EQ(controls.password, "Secret");
+}
+
+// A file every user may read is given to administrators once the right
+// password was typed, before any setting is written; failing to changes
+// nothing the administrator sees.
+TEST_F(ExecuteTest, TheRightPasswordRestrictsThePasswordFileAndAFailureChangesNothing) {
+  writePasswordFile("Secret\r\n");
+  controls.password = "secret";
+  handlers.onExecute();
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 0) << "not for a wrong password";
+  controls.password = "Secret";
+  choose(1);
+  faults.failNext("RestrictPasswordFile", 5);
+  window.messages.clear();
+  handlers.onExecute();
+  expectOnlyMessage(kDone, "設定完了", platform::MessageIcon::Information);
+  EXPECT_EQ(floppy(), 4u);
+  EXPECT_EQ(window.unloads, 1);
+  const std::vector<std::string> &calls = faults.calls();
+  const auto restricted = std::find(calls.begin(), calls.end(), "RestrictPasswordFile");
+  ASSERT_NE(restricted, calls.end());
+  EXPECT_EQ(*(restricted - 1), "ReadPasswordFile");
+  EXPECT_EQ(std::find(calls.begin(), calls.end(), "writeStart(Flpydisk)") - restricted, 3)
+      << "the note of the failure, then the writes";
 }
 
 TEST_F(ExecuteTest, FloppyWriteFailureStopsBeforeUsb) {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
 namespace {
 
 using namespace testsupport;
@@ -84,10 +86,30 @@ TEST_F(PasswordFileWin32, AFileHeldOpenExclusivelyFailsWithItsCodeAndStaysAsItWa
   HANDLE held = holdExclusively(passwordFilePath());
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(read().status, platform::kSharingViolation);
-  EXPECT_NE(store("new"), platform::kDone);
+  EXPECT_EQ(store("new"), platform::kSharingViolation) << "another program holds it";
   CloseHandle(held);
   EXPECT_EQ(readPasswordFile(), "old\r\n");
   EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*").size(), 1u);
+}
+
+// Any user who may list the Windows directory may open the file for its
+// attributes and keep it open. The POSIX rename (Windows 10 1607 and later,
+// NTFS) replaces it all the same; where the system refuses that rename, as
+// Wine does, the plain one is refused while the handle stays, and the
+// replace says another program holds the file. Old or new, never half.
+TEST_F(PasswordFileWin32, AFileHeldForItsAttributesIsReplacedOrSaidToBeHeld) {
+  writePasswordFile("old\r\n");
+  HANDLE held = CreateFileA(passwordFilePath().c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const platform::Status status = store("new");
+  CloseHandle(held);
+  ASSERT_TRUE(status == platform::kDone || status == platform::kSharingViolation) << status;
+  EXPECT_EQ(readPasswordFile(), status == platform::kDone ? "new\r\n" : "old\r\n");
+  EXPECT_EQ(namesInWindowsDirectory(L"vantorel.P01*"), std::vector<std::wstring>{L"vantorel.P01"});
+  EXPECT_EQ(store("new"), platform::kDone) << "let go: the plain rename where there is no other";
+  EXPECT_EQ(readPasswordFile(), "new\r\n");
 }
 
 TEST_F(PasswordFileWin32, AFileHeldForAMomentIsWaitedFor) {
@@ -118,6 +140,30 @@ TEST_F(PasswordFileWin32, ANewFileIsForSystemAndAdministratorsOnly) {
   ASSERT_FALSE(dacl.empty());
   EXPECT_EQ(dacl.find(L";WD)"), std::wstring::npos) << "no Everyone entry: " << dacl.c_str();
   EXPECT_EQ(dacl.find(L";BU)"), std::wstring::npos) << "no Users entry: " << dacl.c_str();
+}
+
+// Rules of the file's own are kept, also while another program holds it.
+// Wine gives every file rules of its own, from its Unix mode, so the file
+// with only the directory's rules is left to the native test of
+// hasOnlyInheritedRules.
+TEST_F(PasswordFileWin32, RestrictingKeepsRulesOfTheFilesOwnAndNeedsNoFile) {
+  EXPECT_EQ(file.restrictToAdministrators(), platform::kDone) << "no file yet";
+  EXPECT_EQ(readPasswordFile(), "<missing>");
+  SECURITY_ATTRIBUTES rules{sizeof rules, nullptr, FALSE};
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)", SDDL_REVISION_1, &rules.lpSecurityDescriptor,
+      nullptr));
+  HANDLE created = CreateFileA(passwordFilePath().c_str(), GENERIC_WRITE, 0, &rules, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  LocalFree(rules.lpSecurityDescriptor);
+  ASSERT_NE(created, INVALID_HANDLE_VALUE);
+  CloseHandle(created);
+  const std::wstring before = daclOf(widePasswordFilePath());
+  ASSERT_FALSE(before.empty());
+  HANDLE held = holdExclusively(passwordFilePath());
+  EXPECT_EQ(file.restrictToAdministrators(), platform::kDone);
+  CloseHandle(held);
+  EXPECT_EQ(daclOf(widePasswordFilePath()), before);
 }
 
 // Only a plain file with one name is a leftover: a hard link under a
@@ -183,6 +229,51 @@ TEST_F(PasswordFileWin32, TheChangeLockKeepsOthersWaitingAboutASecond) {
   EXPECT_EQ(again, INVALID_HANDLE_VALUE) << "still held";
   if (again != INVALID_HANDLE_VALUE)
     CloseHandle(again);
+}
+
+TEST_F(PasswordFileWin32, ALockFileThisUserOrTheProgramMadeIsTaken) {
+  writeFileInWindowsDirectory("vantorel.lock", "");
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "made by this user";
+  DeleteFileA(lockFilePath().c_str());
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "made by the lock";
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "and found again";
+}
+
+// Giving a file to another owner takes the restore privilege.
+void enableRestorePrivilege() {
+  HANDLE token = nullptr;
+  TOKEN_PRIVILEGES privileges{1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token) &&
+      LookupPrivilegeValueW(nullptr, SE_RESTORE_NAME, &privileges.Privileges[0].Luid))
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  if (token)
+    CloseHandle(token);
+}
+
+// A lock file another user made first is refused, also while they hold it.
+// Wine keeps no owner but the user's, whatever it is told: there the test
+// can only say so.
+TEST_F(PasswordFileWin32, ALockFileSomeoneElseOwnsIsRefusedAndSaidToBeTheirs) {
+  writeFileInWindowsDirectory("vantorel.lock", "");
+  enableRestorePrivilege();
+  PSID users = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-32-545", &users));
+  const DWORD given =
+      SetNamedSecurityInfoA(lockFilePath().data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                            users, nullptr, nullptr, nullptr);
+  LocalFree(users);
+  const std::wstring owner = ownerOf(lockFilePath());
+  if (given != ERROR_SUCCESS || owner != L"S-1-5-32-545") {
+    DeleteFileA(lockFilePath().c_str());
+    GTEST_SKIP() << "the owner stays " << std::string(owner.begin(), owner.end())
+                 << " here (set: " << given << ")";
+  }
+  EXPECT_EQ(file.lockChanges().status(), platform::kInvalidOwner);
+  HANDLE held = holdExclusively(lockFilePath());
+  EXPECT_EQ(file.lockChanges().status(), platform::kInvalidOwner) << "held by its maker";
+  CloseHandle(held);
+  DeleteFileA(lockFilePath().c_str());
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "deleted by an administrator";
 }
 
 TEST_F(PasswordFileWin32, AMutexOfTheOldLocksNameBlocksNothing) {

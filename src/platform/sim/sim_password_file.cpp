@@ -36,4 +36,8 @@ platform::Status SimPasswordFile::replace(const std::string &bytes) {
   return platform::kDone;
 }
 
+platform::Status SimPasswordFile::restrictToAdministrators() {
+  return static_cast<platform::Status>(faults_.check("RestrictPasswordFile"));
+}
+
 } // namespace sim

@@ -1,7 +1,7 @@
 #pragma once
 // The password file in memory, for tests. Each call can be made to fail
 // through the plan: "ReadPasswordFile", "LockPasswordChanges",
-// "ReplacePasswordFile".
+// "ReplacePasswordFile", "RestrictPasswordFile".
 #include "platform/password_file.h"
 #include "platform/sim/fault_plan.h"
 
@@ -17,6 +17,7 @@ public:
   FirstLine readFirstLine(std::size_t maxBytes) override;
   ChangeLock lockChanges() override;
   platform::Status replace(const std::string &bytes) override;
+  platform::Status restrictToAdministrators() override;
 
   std::optional<std::string> content; // nullopt: there is no file
   bool heldElsewhere = false;         // another copy holds the change lock

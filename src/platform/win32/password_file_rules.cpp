@@ -9,6 +9,11 @@ constexpr std::uint32_t kReadOnly = 0x1;       // FILE_ATTRIBUTE_READONLY
 constexpr std::uint32_t kDirectory = 0x10;     // FILE_ATTRIBUTE_DIRECTORY
 constexpr std::uint32_t kReparsePoint = 0x400; // FILE_ATTRIBUTE_REPARSE_POINT
 
+constexpr Status kInvalidFunction = 1;   // ERROR_INVALID_FUNCTION: STATUS_NOT_IMPLEMENTED
+constexpr Status kNotSupported = 50;     // ERROR_NOT_SUPPORTED
+constexpr Status kInvalidParameter = 87; // ERROR_INVALID_PARAMETER: STATUS_INVALID_INFO_CLASS
+constexpr Status kLockViolation = 33;    // ERROR_LOCK_VIOLATION
+
 wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
 
 // Windows compares names without regard to case.
@@ -23,12 +28,19 @@ bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 } // namespace
 
+bool hasOnlyInheritedRules(const DaclFacts &facts) {
+  return !facts.present || (!facts.isProtected && facts.explicitEntries == 0);
+}
+
 // The directory's inherited rules let every user read the file; a DACL an
 // administrator set is theirs to keep.
 NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old) {
-  if (old && old->present && (old->isProtected || old->explicitEntries > 0))
-    return NewFileRules::KeepOld;
-  return NewFileRules::AdministratorsOnly;
+  return !old || hasOnlyInheritedRules(*old) ? NewFileRules::AdministratorsOnly
+                                             : NewFileRules::KeepOld;
+}
+
+Status restrictionAnswer(Status opened) {
+  return opened == kFileNotFound || opened == kAccessDenied ? kDone : opened;
 }
 
 Status replaceCheck(bool readOnly, Status opened) {
@@ -43,6 +55,18 @@ Status replaceCheck(bool readOnly, Status opened) {
   return opened;
 }
 
+// Windows before 10 1607 refuses the class (Wine 8 does too); FAT and
+// network shares refuse the flag.
+bool posixRenameUnsupported(Status answer) {
+  return answer == kInvalidParameter || answer == kNotSupported || answer == kInvalidFunction;
+}
+
+Status renameAnswer(Status renamed) {
+  const bool heldElsewhere =
+      renamed == kAccessDenied || renamed == kSharingViolation || renamed == kLockViolation;
+  return heldElsewhere ? kSharingViolation : renamed;
+}
+
 bool isLeftoverName(std::wstring_view name) {
   constexpr std::wstring_view start = kTemporaryPrefix, end = kTemporarySuffix;
   return name.size() > start.size() + end.size() &&
@@ -52,6 +76,18 @@ bool isLeftoverName(std::wstring_view name) {
 
 bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links) {
   return links == 1 && (attributes & (kReadOnly | kDirectory | kReparsePoint)) == 0;
+}
+
+bool isProgramsLock(std::wstring_view owner, std::wstring_view self) {
+  return owner == kSystemSid || owner == kAdministratorsSid || (!self.empty() && owner == self);
+}
+
+Status lockAnswer(Status taken, Status owned) {
+  if (owned == kInvalidOwner)
+    return kInvalidOwner;
+  if (taken == kInvalidOwner)
+    return kAccessDenied;
+  return taken == kDone ? owned : taken;
 }
 
 } // namespace platform::win32

@@ -1,7 +1,8 @@
 #pragma once
 // The decisions behind the Win32 password file that Wine can't show, since
-// it runs every program as an administrator: which access rules a new file
-// gets, which rights a replace needs, which leftovers may go. Free of
+// it runs every program as an administrator on files without rules of their
+// own: which access rules a file gets, which rights a replace needs, which
+// rename to use, which leftovers may go, whose lock file it is. Free of
 // <windows.h>, so they are tested natively.
 #include "platform/status.h"
 
@@ -18,6 +19,10 @@ struct DaclFacts {
   unsigned explicitEntries = 0;
 };
 
+// Only what the directory passed on, or a NULL DACL: every user may read
+// the file. Anything else is an administrator's choice.
+bool hasOnlyInheritedRules(const DaclFacts &facts);
+
 enum class NewFileRules {
   AdministratorsOnly, // SYSTEM and Administrators, full control, protected
   KeepOld,
@@ -26,6 +31,11 @@ enum class NewFileRules {
 // nullopt: there is no old file.
 NewFileRules rulesForNewFile(const std::optional<DaclFacts> &old);
 
+// How opening the file to restrict its rules went, as the answer of the
+// restriction: no file, or rights this process lacks (a standard user, an
+// administrator without elevation), leave it nothing to do.
+Status restrictionAnswer(Status opened);
+
 // FILE_WRITE_DATA | DELETE: renaming over a file deletes it, so the check
 // that a replace may go ahead asks for both.
 constexpr std::uint32_t kReplaceRights = 0x0002 | 0x00010000;
@@ -33,6 +43,17 @@ constexpr std::uint32_t kReplaceRights = 0x0002 | 0x00010000;
 // Whether a replace may begin: the target is read-only, or how opening it
 // for kReplaceRights went (kFileNotFound when there is none).
 Status replaceCheck(bool readOnly, Status opened);
+
+// Whether the system refused the POSIX-semantics rename itself rather than
+// this rename: a class or flag older Windows doesn't know, a file system
+// without it. The plain rename is tried then.
+bool posixRenameUnsupported(Status answer);
+
+// A rename refused once the replace's rights were granted: the target is
+// open elsewhere (the plain rename fails while anything has it open, the
+// POSIX one while a handle shares no deletion). kSharingViolation then, so
+// the trail can say another program holds the file.
+Status renameAnswer(Status renamed);
 
 // Temporary files are named prefix + something + suffix, so that what a
 // killed change left is easy to find and to tell from anyone else's files.
@@ -45,5 +66,22 @@ bool isLeftoverName(std::wstring_view name);
 // Only a plain file with one name is removed: a link's target, or a file
 // also known by another name, belongs to someone else.
 bool mayRemoveLeftover(std::uint32_t attributes, std::uint32_t links);
+
+// SIDs as "S-1-5-18": SYSTEM and Administrators.
+constexpr wchar_t kSystemSid[] = L"S-1-5-18";
+constexpr wchar_t kAdministratorsSid[] = L"S-1-5-32-544";
+
+// Whether a lock file owned by owner is the program's: made by SYSTEM, by
+// Administrators, or by the user running it now (self). Owning it takes
+// creating it or a privilege, so any other owner is a user who made it to
+// hold every change up.
+bool isProgramsLock(std::wstring_view owner, std::wstring_view self);
+
+// The change lock's answer from how taking it went and whose file it is
+// (kDone, kInvalidOwner, or why that can't be told). A file that is not the
+// program's is named so, however taking it went: held or closed to us by
+// whoever made it. kInvalidOwner from creating it means this process can't
+// make Administrators the owner, that is, it is no administrator.
+Status lockAnswer(Status taken, Status owned);
 
 } // namespace platform::win32

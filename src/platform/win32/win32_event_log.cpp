@@ -1,11 +1,11 @@
 #include "platform/win32/win32_event_log.h"
 
+#include "platform/win32/process_user.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
 
 #include <lmcons.h>
-#include <sddl.h>
 #define SECURITY_WIN32 // the user side of the security headers
 #include <secext.h>
 
@@ -28,19 +28,6 @@ WORD eventType(EventType type) {
     break;
   }
   return EVENTLOG_INFORMATION_TYPE;
-}
-
-// The user of the process token, kept in buffer; nullptr when unknown.
-PSID currentUserSid(std::vector<BYTE> &buffer) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-    return nullptr;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  buffer.resize(size);
-  const bool read = size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
-  CloseHandle(token);
-  return read ? reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid : nullptr;
 }
 
 // secur32 is needed only when an event is reported, which most runs never
@@ -69,12 +56,7 @@ std::wstring accountName(PSID sid) {
     name.resize(length);
     return name;
   }
-  wchar_t *text = nullptr;
-  if (!sid || !ConvertSidToStringSidW(sid, &text))
-    return {};
-  std::wstring result(text);
-  LocalFree(text);
-  return result;
+  return sidText(sid);
 }
 
 } // namespace
@@ -82,7 +64,7 @@ std::wstring accountName(PSID sid) {
 void Win32EventLog::report(std::uint16_t id, EventType type,
                            std::initializer_list<std::string_view> strings) {
   std::vector<BYTE> userBuffer;
-  const PSID user = currentUserSid(userBuffer);
+  const PSID user = processUserSid(userBuffer);
   std::vector<std::wstring> texts(strings.size() + 1);
   std::transform(strings.begin(), strings.end(), texts.begin(),
                  [](std::string_view text) { return widen(std::string(text)); });

@@ -1,10 +1,14 @@
 #include "platform/win32/win32_password_file.h"
 
 #include "platform/win32/password_file_rules.h"
+#include "platform/win32/process_user.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 namespace platform::win32 {
 namespace {
@@ -16,6 +20,27 @@ constexpr wchar_t kLockName[] = L"\\vantorel.lock";
 // SYSTEM and Administrators, full control, protected from the directory's
 // rules, which let every user read what is in it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+// The same for the lock's file, owned by Administrators whichever of them
+// made it: every administrator's copy then knows it for the program's.
+constexpr wchar_t kLockRules[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
+// The rename that replaces a file others hold open came with Windows 10
+// 1607. mingw-w64 declares it only for a _WIN32_WINNT of Windows 10, and
+// this program runs on Windows 7, so here are its class, its flags, and
+// FILE_RENAME_INFO as Windows 10 has it, with Flags where ReplaceIfExists is.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameReplaceIfExists = 0x1; // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
+constexpr DWORD kRenamePosixSemantics = 0x2;  // FILE_RENAME_FLAG_POSIX_SEMANTICS
+struct FileRenameInfoEx {
+  DWORD Flags;
+  HANDLE RootDirectory;
+  DWORD FileNameLength;
+  WCHAR FileName[1];
+};
+static_assert(sizeof(FileRenameInfoEx) == sizeof(FILE_RENAME_INFO) &&
+              offsetof(FileRenameInfoEx, RootDirectory) ==
+                  offsetof(FILE_RENAME_INFO, RootDirectory) &&
+              offsetof(FileRenameInfoEx, FileName) == offsetof(FILE_RENAME_INFO, FileName));
 
 constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -106,15 +131,22 @@ void removeLeftovers(const std::wstring &folder) {
 
 Status lastErrorOr(bool done) { return done ? kDone : GetLastError(); }
 
-// SECURITY_ATTRIBUTES that give a new object kAdministratorsOnly.
-class AdministratorsOnly {
+// SECURITY_ATTRIBUTES that give a new object the rules sddl writes.
+class SecurityAttributes {
 public:
-  AdministratorsOnly()
+  explicit SecurityAttributes(const wchar_t *sddl)
       : made_(lastErrorOr(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            kAdministratorsOnly, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr))),
+            sddl, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr))),
         descriptor_(attributes_.lpSecurityDescriptor) {}
   Status status() const { return made_; }
   SECURITY_ATTRIBUTES *get() { return &attributes_; }
+  // Their DACL alone, for an object that exists already.
+  ACL *dacl() const {
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL *dacl = nullptr;
+    GetSecurityDescriptorDacl(attributes_.lpSecurityDescriptor, &present, &dacl, &defaulted);
+    return dacl;
+  }
 
 private:
   SECURITY_ATTRIBUTES attributes_{sizeof attributes_, nullptr, FALSE};
@@ -134,6 +166,18 @@ struct OldFile {
     return rulesForNewFile(exists ? std::optional<DaclFacts>(facts) : std::nullopt);
   }
 };
+
+// What part of the file's security descriptor names; kDone with none on a
+// volume that keeps no access rules.
+Status securityOf(HANDLE file, SECURITY_INFORMATION part, std::string *descriptor) {
+  DWORD needed = 0;
+  GetKernelObjectSecurity(file, part, nullptr, 0, &needed);
+  const DWORD error = GetLastError();
+  if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+    return kDone;
+  descriptor->assign(needed, '\0');
+  return lastErrorOr(GetKernelObjectSecurity(file, part, descriptor->data(), needed, &needed));
+}
 
 DaclFacts daclFacts(const std::string &descriptor) {
   DaclFacts facts;
@@ -164,17 +208,10 @@ Status readOldFile(const std::wstring &path, OldFile *old) {
   if (!GetFileInformationByHandle(file.get(), &info))
     return GetLastError();
   old->attributes = info.dwFileAttributes;
-  DWORD needed = 0;
-  GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
-  const DWORD error = GetLastError();
-  if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
-    return kDone;
-  old->descriptor.assign(needed, '\0');
-  if (!GetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, old->descriptor.data(),
-                               needed, &needed))
-    return GetLastError();
-  old->facts = daclFacts(old->descriptor);
-  return kDone;
+  const Status read = securityOf(file.get(), DACL_SECURITY_INFORMATION, &old->descriptor);
+  if (read == kDone && !old->descriptor.empty())
+    old->facts = daclFacts(old->descriptor);
+  return read;
 }
 
 // The old rules, when they are kept, and the hidden and system attributes.
@@ -213,23 +250,61 @@ Status writeAll(HANDLE file, const std::string &bytes) {
       written == bytes.size() && FlushFileBuffers(file));
 }
 
-// Renamed through its own handle, which holds DELETE on the temporary
-// whatever rules it took. Replacing the target deletes it, which takes
-// DELETE on the target too: the check before the change asked for that.
-Status renameOver(HANDLE file, const std::wstring &target) {
+// A rename's information for target; flags goes where Flags and
+// ReplaceIfExists share their place.
+std::string renameInfo(const std::wstring &target, DWORD flags) {
   const std::size_t nameBytes = target.size() * sizeof(wchar_t);
-  std::string buffer(sizeof(FILE_RENAME_INFO) + nameBytes, '\0');
-  auto *info = reinterpret_cast<FILE_RENAME_INFO *>(buffer.data());
-  info->ReplaceIfExists = TRUE;
+  std::string buffer(sizeof(FileRenameInfoEx) + nameBytes, '\0');
+  auto *info = reinterpret_cast<FileRenameInfoEx *>(buffer.data());
+  info->Flags = flags;
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(nameBytes);
   std::copy(target.begin(), target.end(), info->FileName);
-  return retrying(
+  return buffer;
+}
+
+bool setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, std::string &info) {
+  return SetFileInformationByHandle(file, kind, info.data(), static_cast<DWORD>(info.size()));
+}
+
+// Renamed through its own handle, which holds DELETE on the temporary
+// whatever rules it took. Replacing the target deletes it, which takes
+// DELETE on the target too: the check before the change asked for that.
+// Either rename puts the new file in place in one step; the POSIX one does
+// it while others hold the old one open, where the system has it.
+Status renameOver(HANDLE file, const std::wstring &target) {
+  std::string posix = renameInfo(target, kRenameReplaceIfExists | kRenamePosixSemantics);
+  std::string plain = renameInfo(target, TRUE); // ReplaceIfExists
+  bool posixUnsupported = false;
+  return renameAnswer(retrying(
       [&] {
-        return SetFileInformationByHandle(file, FileRenameInfo, info,
-                                          static_cast<DWORD>(buffer.size())) != FALSE;
+        if (!posixUnsupported) {
+          if (setInformation(file, kFileRenameInfoEx, posix))
+            return true;
+          posixUnsupported = posixRenameUnsupported(GetLastError());
+          if (!posixUnsupported)
+            return false;
+        }
+        return setInformation(file, FileRenameInfo, plain);
       },
-      isTransient);
+      isTransient));
+}
+
+// kDone when the lock's file is the program's, kInvalidOwner when it is
+// someone else's. Its owner can be read while another holds it.
+Status lockOwnership(const std::wstring &path) {
+  const UniqueHandle file = open(path, READ_CONTROL, kShareAll);
+  std::string descriptor;
+  const Status read = file.valid() ? securityOf(file.get(), OWNER_SECURITY_INFORMATION, &descriptor)
+                                   : GetLastError();
+  if (read != kDone || descriptor.empty())
+    return read;
+  PSID owner = nullptr;
+  BOOL defaulted = FALSE;
+  if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted))
+    return GetLastError();
+  std::vector<BYTE> user;
+  return isProgramsLock(sidText(owner), sidText(processUserSid(user))) ? kDone : kInvalidOwner;
 }
 
 // The rights a replace needs, asked for before anything is written: a file
@@ -280,7 +355,7 @@ PasswordFile::FirstLine Win32PasswordFile::readFirstLine(std::size_t maxBytes) {
 }
 
 PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
-  AdministratorsOnly rules;
+  SecurityAttributes rules(kLockRules);
   if (rules.status() != kDone)
     return {this, rules.status()};
   const std::wstring directory = windowsDirectory();
@@ -290,14 +365,17 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
   // Share mode 0 with read access: no other open that asks for data gets
   // through until this handle closes. The file is never deleted.
   // A second lock taken by the same holder waits as another copy would.
+  // A file that was there keeps its own rules and owner: one another user
+  // made would hold every change up at their will.
   UniqueHandle lock;
-  const Status status = retrying(
+  const Status taken = retrying(
       [&] {
         lock = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, rules.get(), OPEN_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         return lock.valid();
       },
       isBusy);
+  const Status status = lockAnswer(taken, lockOwnership(path));
   if (status == kDone)
     changeLock_ = std::move(lock);
   return {this, status};
@@ -314,7 +392,7 @@ Status Win32PasswordFile::replace(const std::string &content) {
   const std::wstring folder = directory + L'\\';
   removeLeftovers(folder);
   OldFile old;
-  AdministratorsOnly administratorsOnly;
+  SecurityAttributes administratorsOnly(kAdministratorsOnly);
   Status status = mayReplace(target);
   if (status == kDone)
     status = readOldFile(target, &old);
@@ -334,6 +412,26 @@ Status Win32PasswordFile::replace(const std::string &content) {
   if (status != kDone)
     deleteThrough(file.get());
   return status;
+}
+
+Status Win32PasswordFile::restrictToAdministrators() {
+  const std::wstring directory = windowsDirectory();
+  if (directory.empty())
+    return GetLastError();
+  const UniqueHandle file = open(directory + kFileName, READ_CONTROL | WRITE_DAC, kShareAll);
+  if (!file.valid())
+    return restrictionAnswer(GetLastError());
+  std::string descriptor;
+  if (const Status read = securityOf(file.get(), DACL_SECURITY_INFORMATION, &descriptor))
+    return read;
+  if (descriptor.empty() || !hasOnlyInheritedRules(daclFacts(descriptor)))
+    return kDone;
+  const SecurityAttributes administratorsOnly(kAdministratorsOnly);
+  if (administratorsOnly.status() != kDone)
+    return administratorsOnly.status();
+  return SetSecurityInfo(file.get(), SE_FILE_OBJECT,
+                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                         nullptr, administratorsOnly.dacl(), nullptr);
 }
 
 } // namespace platform::win32

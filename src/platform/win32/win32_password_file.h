@@ -10,9 +10,11 @@ class Win32PasswordFile final : public PasswordFile {
 public:
   FirstLine readFirstLine(std::size_t maxBytes) override;
   // A file in the Windows directory, opened by one copy at a time: only
-  // administrators may create or open it, so no other user can squat it.
+  // administrators may create or open it, and one owned by anyone else is
+  // refused, so no other user can squat it.
   ChangeLock lockChanges() override;
   Status replace(const std::string &content) override;
+  Status restrictToAdministrators() override;
 
 private:
   void unlockChanges() override { changeLock_.reset(); }
