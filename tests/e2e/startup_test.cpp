@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,30 @@ INSTANTIATE_TEST_SUITE_P(RegistryStates, StartupTest,
                                            ShownState{4, 3, {false, true, true, false}},
                                            ShownState{2, 4, {false, true, false, true}},
                                            ShownState{3, 259, {true, false, false, true}}));
+
+// USBSTOR at 4 with the UAS driver at 3, as a cut-off Execute or a UAS
+// drive first plugged in after USB was prohibited leaves them: USB 3 drives
+// work, so the window shows 使用可.
+class UasStartupTest : public ::testing::TestWithParam<std::pair<DWORD, bool>> {
+protected:
+  void TearDown() override { deleteKey("UASPStor"); }
+};
+
+TEST_P(UasStartupTest, ShowsUsbProhibitedOnlyWhenBothDriversAre) {
+  seedServices(3, 4);
+  putStart("UASPStor", GetParam().first);
+  Program program;
+  HWND window = program.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  const bool allowed = GetParam().second;
+  EXPECT_EQ(isChecked(optionButtons(window)[2]), allowed);
+  EXPECT_EQ(isChecked(optionButtons(window)[3]), !allowed);
+  EXPECT_EQ(program.messageBox(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(UasStart, UasStartupTest,
+                         ::testing::Values(std::pair<DWORD, bool>{3, true},
+                                           std::pair<DWORD, bool>{4, false}));
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -43,6 +43,18 @@ TEST_F(DeviceModesWin32, ReadsTheMainDriversStartAndOnly3IsAllowed) {
   EXPECT_EQ(read(), DeviceMode::Prohibited);
 }
 
+// A missing companion key must read as not installed, not as a failure that
+// would show the device allowed on every PC without it.
+TEST_F(DeviceModesWin32, TheCompanionCountsOnlyWhereItIsInstalled) {
+  putStart(kMain, 4);
+  EXPECT_EQ(read(), DeviceMode::Prohibited);
+  EXPECT_FALSE(keyExists(kCompanion));
+  putStart(kCompanion, 3);
+  EXPECT_EQ(read(), DeviceMode::Allowed);
+  putStart(kCompanion, 4);
+  EXPECT_EQ(read(), DeviceMode::Prohibited);
+}
+
 TEST_F(DeviceModesWin32, AMissingKeyOrStartFailsAndNoKeyIsMade) {
   DeviceMode mode{};
   EXPECT_EQ(modes.readMode(kProbe, &mode), static_cast<platform::Status>(ERROR_FILE_NOT_FOUND));
