@@ -94,4 +94,15 @@ TEST_F(DeviceModesWin32, ACompanionThatRefusesTheWritePutsTheMainOneBack) {
   EXPECT_EQ(stringStart(kMain), "3") << "the old value, type and all";
 }
 
+TEST_F(DeviceModesWin32, KeysThatLetValuesBeSetButNoSubkeyMadeTakeTheWrite) {
+  putStart(kMain, 3);
+  putStart(kCompanion, 3);
+  if (!grantValuesOnly(kMain) || !grantValuesOnly(kCompanion))
+    GTEST_SKIP() << "this registry keeps no rules on keys";
+  const platform::ModeWrite write = modes.writeMode(kProbe, DeviceMode::Prohibited);
+  EXPECT_EQ(write.status, platform::kDone);
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4));
+  EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(4));
+}
+
 } // namespace
