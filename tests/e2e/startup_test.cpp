@@ -1,6 +1,7 @@
 // Start-up: what the main window shows for each registry state, its layout,
 // its menu, the Exit caption, and the error path.
 #include "driver.h"
+#include "support/password_file.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,30 @@ TEST_P(UnreadableStartModeTest, ReportsOnceEndsAndCreatesNoKey) {
   pressOk(box);
   EXPECT_TRUE(program.waitForExit()) << "a second box would keep the program running";
   EXPECT_FALSE(keyExists(GetParam()));
+}
+
+// The box is up before the window is shown, and what another program posts
+// reaches the window meanwhile: Execute must not run with USB unchosen,
+// which would write 使用禁止 and make the missing key.
+TEST(StartUpBoxTest, AnExecutePostedWhileTheStartUpBoxIsUpRunsNothing) {
+  removePasswordFile(); // the empty field would pass
+  seedServices(3, 3);
+  deleteKey("USBSTOR");
+  const UINT execute = menuCommand(menuBarOf(programPath()), L"実行(&A)");
+  ASSERT_NE(execute, 0u);
+  Program program;
+  HWND box = program.waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  HWND mainWindow = GetWindow(box, GW_OWNER);
+  ASSERT_NE(mainWindow, nullptr);
+  for (int i = 0; i < 10; ++i)
+    PostMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(execute, 0), 0);
+  Sleep(1000);
+  EXPECT_FALSE(keyExists("USBSTOR"));
+  pressOk(box);
+  EXPECT_TRUE(program.waitForExit());
+  EXPECT_FALSE(keyExists("USBSTOR"));
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
 }
 
 INSTANTIATE_TEST_SUITE_P(EitherService, UnreadableStartModeTest,
