@@ -1,16 +1,3 @@
-# Cross-build for 32-bit Windows with Debian's mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows: the product.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(_triple i686-w64-mingw32)
-# The win32 thread model keeps winpthread (over 100 KiB) out of the program.
-find_program(_cc NAMES ${_triple}-gcc-win32 ${_triple}-gcc REQUIRED)
-find_program(_cxx NAMES ${_triple}-g++-win32 ${_triple}-g++ REQUIRED)
-set(CMAKE_C_COMPILER ${_cc})
-set(CMAKE_CXX_COMPILER ${_cxx})
-set(CMAKE_RC_COMPILER ${_triple}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -1,10 +1,17 @@
 # Shared by the run command and the Wine tests: a throwaway Wine prefix on
 # its own X display. Source it, then call bench_start; bench_stop runs on exit.
+#
+# KESTROVA_WINE_BITS (32, the default, or 64) is the build whose programs
+# the bench runs: 32 in a win32 prefix, 64 (the twin) in a win64 one. A test
+# of the 32-bit build on a machine that runs no 32-bit code is skipped
+# (exit 77) with its reason: the twin's run of it stands in for it.
+source "$(dirname "${BASH_SOURCE[0]}")/machine.sh"
 
 bench_start() {
+  bench_choose_wine
   BENCH_DIR=$(mktemp -d /tmp/kestrova-wine.XXXXXX)
   trap bench_stop EXIT
-  export WINEPREFIX="$BENCH_DIR/prefix" WINEARCH=win32 WINEDEBUG=-all
+  export WINEPREFIX="$BENCH_DIR/prefix" WINEDEBUG=-all
   # With both set Wine takes code page 932 even without the glibc locale.
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko prompts
@@ -23,6 +30,27 @@ bench_start() {
   mkdir -p "$BENCH_DIR/drive_d"
   ln -sfn "$BENCH_DIR/drive_d" "$WINEPREFIX/dosdevices/d:"
   wineserver -w
+}
+
+# Wine's own wrapper starts the 32-bit loader whenever it is installed, even
+# where it can't run: for the twin, `wine` (and the tools that go through it)
+# is the 64-bit loader, named here and nowhere else.
+bench_choose_wine() {
+  case "${KESTROVA_WINE_BITS:-32}" in
+    32)
+      if [ "$(kestrova_wine_arch)" = x64 ]; then
+        echo "SKIP: this machine runs no 32-bit code; the 64-bit build's run of this test stands in for it"
+        exit 77
+      fi
+      export WINEARCH=win32
+      ;;
+    64)
+      export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+      wine() { "$WINELOADER" "$@"; }
+      winepath() { "$WINELOADER" winepath.exe "$@"; }
+      ;;
+    *) echo "wine-bench: KESTROVA_WINE_BITS is 32 or 64, not '$KESTROVA_WINE_BITS'" >&2; exit 2 ;;
+  esac
 }
 
 bench_start_xvfb() {

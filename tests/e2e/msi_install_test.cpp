@@ -1,7 +1,9 @@
 // The MSI from dist/ as Windows sees it, in the steps tests/package/msi-e2e
 // takes with msiexec: installed, upgraded by a newer version, and removed.
 //
-//   msi_e2e_tests.exe [gtest flags] installed VERSION   after msiexec /i
+//   msi_e2e_tests.exe [gtest flags] installed VERSION [without-starting]
+//                                                      after msiexec /i; without
+//                                                      starting the installed exe
 //   msi_e2e_tests.exe [gtest flags] upgraded VERSION    after a newer one went on top
 //   msi_e2e_tests.exe [gtest flags] removed             after msiexec /x
 #include "driver.h"
@@ -21,7 +23,12 @@ namespace {
 
 using namespace e2e;
 
+// The package is for x86: on 64-bit Windows it goes to the 32-bit folder.
+#ifdef _WIN64
+const std::wstring kInstallDir = L"C:\\Program Files (x86)\\Kestrova";
+#else
 const std::wstring kInstallDir = L"C:\\Program Files\\Kestrova";
+#endif
 const std::wstring kExe = kInstallDir + L"\\vantorel.exe";
 const std::wstring kHelp = kInstallDir + L"\\help.htm";
 constexpr wchar_t kUpgradeCode[] = L"{B57D45F0-161E-4209-922E-D7363168DE8F}";
@@ -186,7 +193,7 @@ TEST(Installed, TheProgramStartsAndOpensTheInstalledHelp) {
   waitUntil([&] { return !testsupport::htmHandlerLog().empty() || program.messageBox(); });
   if (HWND box = program.messageBox())
     FAIL() << "a message box: " << narrow(readMessageBox(box).prompt);
-  EXPECT_EQ(testsupport::htmHandlerLog(), L"C:\\Program Files\\Kestrova\\help.HTM\n");
+  EXPECT_EQ(testsupport::htmHandlerLog(), kInstallDir + L"\\help.HTM\n");
   Sleep(500);
   EXPECT_EQ(program.messageBox(), nullptr);
 }
@@ -219,15 +226,21 @@ int wmain(int argc, wchar_t **argv) {
   testing::InitGoogleTest(&argc, argv);
   const std::wstring phase = argc > 1 ? argv[1] : L"";
   const bool withVersion = phase == L"installed" || phase == L"upgraded";
-  if ((withVersion && argc != 3) || (!withVersion && (phase != L"removed" || argc != 2))) {
-    fwprintf(stderr, L"usage: msi_e2e_tests [gtest flags] installed|upgraded VERSION | removed\n");
+  const bool withoutStarting =
+      phase == L"installed" && argc == 4 && std::wstring(argv[3]) == L"without-starting";
+  if ((withVersion && argc != 3 && !withoutStarting) ||
+      (!withVersion && (phase != L"removed" || argc != 2))) {
+    fwprintf(stderr, L"usage: msi_e2e_tests [gtest flags] installed VERSION [without-starting] | "
+                     L"upgraded VERSION | removed\n");
     return 2;
   }
   if (withVersion)
     g_expectedVersion = argv[2];
-  testing::GTEST_FLAG(filter) = phase == L"installed"  ? "Installed.*"
-                                : phase == L"upgraded" ? "Upgraded.*"
-                                                       : "Removed.*";
+  testing::GTEST_FLAG(filter) =
+      withoutStarting         ? "Installed.*:-Installed.TheProgramStartsAndOpensTheInstalledHelp"
+      : phase == L"installed" ? "Installed.*"
+      : phase == L"upgraded"  ? "Upgraded.*"
+                              : "Removed.*";
   CoInitialize(nullptr);
   const int status = RUN_ALL_TESTS();
   CoUninitialize();
