@@ -12,6 +12,14 @@ namespace {
 
 const char *stateWord(bool allowed) { return allowed ? texts::kAllowed : texts::kProhibited; }
 
+const char *refusalReason(const password::StoredPassword &stored) {
+  if (stored.unreadable)
+    return stored.status == platform::kAccessDenied ? texts::kEventPasswordNoRights
+                                                    : texts::kEventPasswordUnreadable;
+  return stored.status == platform::kDone ? texts::kEventPasswordDiffers
+                                          : texts::kEventPasswordUnusable;
+}
+
 // "使用禁止（USBSTOR、UASPStor）": the state and the services that hold it.
 std::string setting(const char *state, const std::vector<const char *> &services) {
   std::string text = std::string(state) + "（";
@@ -42,21 +50,18 @@ void MainHandlers::onActivate() { controls_.setExitCaption(texts::kExit); }
 
 void MainHandlers::onOptionClicked(int /*index*/) { controls_.setExitCaption(texts::kCancel); }
 
-// A user who may not read the password file (an administrator without
-// elevation) is told that the settings can't be made, as when the registry
-// refuses them, never that a right password is wrong.
+// A password file that can't be read (an administrator without elevation,
+// another program holding it) says nothing about the password: the user is
+// told that the settings can't be made, as when the registry refuses them,
+// never that a right password is wrong.
 bool MainHandlers::passwordAccepted() {
   const password::StoredPassword stored = password::readPassword(passwordFile_, codec_);
   if (stored.status == platform::kDone && stored.password == controls_.passwordText())
     return true;
-  const bool noRights = stored.status == platform::kAccessDenied;
-  const char *reason = noRights                           ? texts::kEventPasswordNoRights
-                       : stored.status == platform::kDone ? texts::kEventPasswordDiffers
-                                                          : texts::kEventPasswordUnreadable;
   events_.report(EVENT_DEVICE_MODES_REFUSED, platform::EventType::Warning,
-                 {password::auditReason(reason, stored.status)});
+                 {password::auditReason(refusalReason(stored), stored.status)});
   // (003): the first setting Execute would write can't be made either.
-  showError(noRights ? devices::kDevices[0].writeFailed : texts::kWrongPassword);
+  showError(stored.unreadable ? devices::kDevices[0].writeFailed : texts::kWrongPassword);
   return false;
 }
 

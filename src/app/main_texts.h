@@ -37,6 +37,7 @@ constexpr char kDonePrompt[] =
 // audit_messages.mc. Never a password.
 constexpr char kEventPasswordDiffers[] = "入力されたパスワードが一致しません";
 constexpr char kEventPasswordUnreadable[] = "パスワードファイルを読み込めません";
+constexpr char kEventPasswordUnusable[] = "パスワードファイルの内容が正しくありません";
 constexpr char kEventPasswordNoRights[] = "パスワードファイルを開く権限がありません";
 constexpr char kEventNothingWritten[] = "なし";
 

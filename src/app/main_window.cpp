@@ -21,7 +21,9 @@ bool MainWindow::load() {
   HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(IDM_MAIN));
   if (!create(nullptr, menu, POINT{CW_USEDEFAULT, CW_USEDEFAULT}, outerSize(true, systemDpi())))
     return false;
-  handlers_.onLoad();
+  // Start-up is a handler too: while its error box is up, a command posted
+  // to the window must not run Execute with nothing chosen.
+  runHandler([&] { handlers_.onLoad(); });
   return handle() != nullptr;
 }
 

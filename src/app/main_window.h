@@ -33,6 +33,7 @@ public:
 private:
   HWND option(int index) const;
   void onCommand(int id, int notification) override;
+  void onClose() override { handlers_.onExit(); }
   void onDestroy() override;
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onActivate(bool active);

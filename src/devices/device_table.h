@@ -2,8 +2,8 @@
 // The two devices, in the order they are read and written: floppy first.
 // USB storage has two inbox drivers: USBSTOR for drives that speak
 // Bulk-Only Transport, and since Windows 8 UASPStor for USB Attached SCSI
-// (most USB 3 SSDs and enclosures); USBSTOR's Start says what the window
-// shows, and Windows 7 has no UASPStor.
+// (most USB 3 SSDs and enclosures); Windows 7 has no UASPStor. USB shows as
+// prohibited only while every one of them that is installed is.
 #include "platform/device_modes.h"
 
 #include <array>

@@ -19,7 +19,8 @@ constexpr char kNotStored[] = "パスワードが登録できませんでした�
 // audit_messages.mc. Never a password.
 constexpr char kEventOldPasswordWrong[] = "(010) 元のパスワードが一致しません";
 constexpr char kEventConfirmationDiffers[] = "(011) 新パスワードと新パスワード確認が一致しません";
-constexpr char kEventUnreadable[] = "(010) パスワードファイルを読み込めません";
+constexpr char kEventUnusable[] = "(010) パスワードファイルの内容が正しくありません";
+constexpr char kEventUnreadable[] = "(012) パスワードファイルを読み込めません";
 constexpr char kEventNotStored[] = "(012) 新パスワードを保存できませんでした";
 constexpr char kEventNoRights[] = "(012) パスワードファイルを開く権限がありません";
 constexpr char kEventLockHeld[] = "(012) 他のコピーが変更ロックを保持しています";

@@ -9,12 +9,16 @@ namespace {
 
 using Refusal = PasswordDialogHandlers::Refusal;
 
-// A user whose rights fall short is told that nothing could be stored, as
-// when the file can't be written, never that a right password is wrong.
-Refusal readRefusal(platform::Status status) {
-  if (status == platform::kAccessDenied)
-    return {texts::kNotStored, texts::kEventNoRights, status};
-  return {texts::kOldPasswordWrong, texts::kEventUnreadable, status};
+// A file that can't be read (rights that fall short, another program
+// holding it) is told as nothing stored, as when the file can't be written,
+// never as a right password that is wrong; a first line that holds no
+// password matches none.
+Refusal readRefusal(const StoredPassword &stored) {
+  if (!stored.unreadable)
+    return {texts::kOldPasswordWrong, texts::kEventUnusable, stored.status};
+  if (stored.status == platform::kAccessDenied)
+    return {texts::kNotStored, texts::kEventNoRights, stored.status};
+  return {texts::kNotStored, texts::kEventUnreadable, stored.status};
 }
 
 Refusal lockRefusal(platform::Status status) {
@@ -51,7 +55,7 @@ std::optional<Refusal> PasswordDialogHandlers::changePassword() {
     return lockRefusal(lock.status());
   const StoredPassword stored = readPassword(file_, codec_);
   if (stored.status != platform::kDone)
-    return readRefusal(stored.status);
+    return readRefusal(stored);
   if (stored.password != controls_.fieldText(0))
     return Refusal{texts::kOldPasswordWrong, texts::kEventOldPasswordWrong};
   restrictPasswordFile(file_, events_);

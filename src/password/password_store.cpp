@@ -15,8 +15,10 @@ StoredPassword readPassword(platform::PasswordFile &file, const platform::AnsiCo
   const platform::PasswordFile::FirstLine line = file.readFirstLine(kMaxLineBytes);
   if (line.status == platform::kFileNotFound)
     return {platform::kDone, {}};
-  if (line.status != platform::kDone)
+  if (line.status == platform::kFileTooLarge)
     return {line.status, {}};
+  if (line.status != platform::kDone)
+    return {line.status, {}, true};
   auto password = decodePassword(line.bytes, codec);
   if (!password)
     return {platform::kNoUnicodeTranslation, {}};

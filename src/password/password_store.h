@@ -13,6 +13,9 @@ struct StoredPassword {
   // kDone, or why the password can't be known; then it matches nothing.
   platform::Status status;
   std::string password; // the empty string when there is no file
+  // The file is there but could not be read (status says why), as against
+  // a first line that holds no password: too long, or not in the code page.
+  bool unreadable = false;
 };
 
 StoredPassword readPassword(platform::PasswordFile &file, const platform::AnsiCodec &codec);

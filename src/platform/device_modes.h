@@ -30,9 +30,10 @@ struct ModeWrite {
 class DeviceModes {
 public:
   virtual ~DeviceModes() = default;
-  // The device's mode from its main service: Allowed for a Start of 3 only,
-  // Prohibited for any other value that is there. Fails when the key or the
-  // value is missing or can't be read; never creates a key.
+  // Prohibited when the main service's Start is any value but 3 and the
+  // companion is not installed or prohibited too; otherwise Allowed. Fails
+  // only when the main service's key or value is missing or can't be read;
+  // never creates a key.
   virtual Status readMode(const DriverServices &services, DeviceMode *mode) = 0;
   // Writes the mode to every installed service of the device, all or none:
   // when one fails, those written before it get their old value back.

@@ -13,6 +13,11 @@ DeviceMode modeOf(const StartValue &value) {
   return value == StartValue::dword(kStartOnDemand) ? DeviceMode::Allowed : DeviceMode::Prohibited;
 }
 
+// A device is prohibited only when every driver of it that is installed is:
+// a companion left at 3 by a write that never finished, or installed by
+// Windows with 3 when its first drive came after the main one was
+// prohibited, lets those drives work, and the window must say so. Only the
+// main service's read can fail the whole.
 Status ServiceStartValues::readMode(const DriverServices &services, DeviceMode *mode) {
   StartValue value;
   if (const Status status = readStart(services.main, &value); status != kDone)
@@ -20,7 +25,20 @@ Status ServiceStartValues::readMode(const DriverServices &services, DeviceMode *
   if (!value.present)
     return kFileNotFound; // as RegQueryValueEx says of a missing value
   *mode = modeOf(value);
+  if (*mode == DeviceMode::Prohibited && services.companion)
+    *mode = companionMode(services.companion);
   return kDone;
+}
+
+// Not installed, it lets nothing through; installed, its Start decides (a
+// key without Start loads no driver); unreadable, it can't be shown to be
+// prohibited.
+DeviceMode ServiceStartValues::companionMode(const char *service) {
+  StartValue value;
+  const Status status = readStart(service, &value);
+  if (status == kFileNotFound)
+    return DeviceMode::Prohibited;
+  return status == kDone ? modeOf(value) : DeviceMode::Allowed;
 }
 
 // The main service first, then the companion where it is installed; should

@@ -43,6 +43,9 @@ protected:
   // absent. Creates the key only when createKey; otherwise a missing key
   // fails with kFileNotFound.
   virtual Status writeStart(const char *service, const StartValue &value, bool createKey) = 0;
+
+private:
+  DeviceMode companionMode(const char *service);
 };
 
 } // namespace platform

@@ -1,6 +1,8 @@
 // Commands another process posts in bursts: each reaches the window while
 // the box or the dialog that the first one opened is up, and none may run
-// its handler again inside the first.
+// its handler again inside the first. A close posted meanwhile (taskkill
+// without /f, the task manager) waits for it, then ends the program as
+// Exit does.
 #include "driver.h"
 #include "event_trace.h"
 #include "started_program.h"
@@ -87,6 +89,36 @@ TEST_F(CommandBurstTest, OkClicksInTheDialogGiveOneRefusal) {
                   {L"(011) 新パスワードと新パスワード確認が一致しません"});
   EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(readPasswordFile(), "Old\r\n");
+}
+
+TEST_F(CommandBurstTest, ACloseWhileABoxIsUpEndsTheProgramOnceTheBoxGoes) {
+  click(optionButtons(window)[1]); // choices Execute would write, with no
+  click(optionButtons(window)[3]); // password file and the field empty
+  chooseMenuItem(window, L"ﾊﾞｰｼﾞｮﾝ情報(&A)");
+  HWND box = program->waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(box)) << "the box stays until it is answered";
+  pressOk(box);
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+  EXPECT_TRUE(trace.events().empty()) << "Exit reports nothing";
+}
+
+TEST_F(CommandBurstTest, ACloseWhileTheDialogIsUpEndsTheProgramOnceItCloses) {
+  writePasswordFile("Old\r\n");
+  chooseMenuItem(window, L"パスワード変更(&P)");
+  HWND dialog = program->waitForWindow(L"パスワード変更");
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays until it is answered";
+  click(findChild(dialog, L"Button", L"ｷｬﾝｾﾙ"));
+  EXPECT_TRUE(program->waitForExit());
+  EXPECT_EQ(readPasswordFile(), "Old\r\n");
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
 }
 
 } // namespace

@@ -199,16 +199,25 @@ TEST_F(ExecuteTest, EnterInThePasswordFieldDoesNotExecute) {
   EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
 }
 
-TEST_F(ExecuteTest, APasswordFileLockedByAnotherProgramMatchesNothing) {
-  writePasswordFile("\r\n");
+// Another program holding the file without sharing says nothing about the
+// password: the right one typed gets (003), not 「パスワードが異なります」.
+TEST_F(ExecuteTest, APasswordFileHeldByAnotherProgramGives003AndWritesNothing) {
+  writePasswordFile("Kx9-secret\r\n");
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]);
+  typeText(field(), L"Kx9-secret");
   HANDLE held =
       CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(start());
   const MessageBoxText text = execute();
   CloseHandle(held);
-  EXPECT_EQ(text.prompt, L"パスワードが異なります");
+  EXPECT_EQ(text.title, L"エラー");
+  EXPECT_EQ(text.prompt, L"設定が出来ませんでした。(003)");
+  EXPECT_TRUE(program->running());
   EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+  expectOnlyEvent(trace.events(), 2, EVENTLOG_WARNING_TYPE, "warn",
+                  {L"パスワードファイルを読み込めません（エラーコード: 32）"});
+  EXPECT_FALSE(trace.mentions("Kx9-secret"));
 }
 
 } // namespace

@@ -161,6 +161,7 @@ TEST_F(PasswordDialogTest, ChangesAndRefusalsAreReportedWithoutAnyPassword) {
     EXPECT_FALSE(trace.mentions(password));
 }
 
+// Told as nothing stored, not as a wrong current password.
 TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
   writePasswordFile("\r\n");
   HANDLE held =
@@ -168,8 +169,10 @@ TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const std::wstring prompt = change(L"", L"x", L"x");
   CloseHandle(held);
-  EXPECT_EQ(prompt, L"パスワードが登録できませんでした。(010)");
+  EXPECT_EQ(prompt, L"パスワードが登録できませんでした。(012)");
   EXPECT_EQ(readPasswordFile(), "\r\n");
+  expectOnlyEvent(trace.events(), 5, EVENTLOG_WARNING_TYPE, "warn",
+                  {L"(012) パスワードファイルを読み込めません（エラーコード: 32）"});
 }
 
 // A handle for the file's attributes alone, which any user may keep open.

@@ -1,11 +1,13 @@
 // Start-up: what the main window shows for each registry state, its layout,
 // its menu, the Exit caption, and the error path.
 #include "driver.h"
+#include "support/password_file.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -38,6 +40,30 @@ INSTANTIATE_TEST_SUITE_P(RegistryStates, StartupTest,
                                            ShownState{4, 3, {false, true, true, false}},
                                            ShownState{2, 4, {false, true, false, true}},
                                            ShownState{3, 259, {true, false, false, true}}));
+
+// USBSTOR at 4 with the UAS driver at 3, as a cut-off Execute or a UAS
+// drive first plugged in after USB was prohibited leaves them: USB 3 drives
+// work, so the window shows 使用可.
+class UasStartupTest : public ::testing::TestWithParam<std::pair<DWORD, bool>> {
+protected:
+  void TearDown() override { deleteKey("UASPStor"); }
+};
+
+TEST_P(UasStartupTest, ShowsUsbProhibitedOnlyWhenBothDriversAre) {
+  seedServices(3, 4);
+  putStart("UASPStor", GetParam().first);
+  Program program;
+  HWND window = program.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  const bool allowed = GetParam().second;
+  EXPECT_EQ(isChecked(optionButtons(window)[2]), allowed);
+  EXPECT_EQ(isChecked(optionButtons(window)[3]), !allowed);
+  EXPECT_EQ(program.messageBox(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(UasStart, UasStartupTest,
+                         ::testing::Values(std::pair<DWORD, bool>{3, true},
+                                           std::pair<DWORD, bool>{4, false}));
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -123,6 +149,30 @@ TEST_P(UnreadableStartModeTest, ReportsOnceEndsAndCreatesNoKey) {
   pressOk(box);
   EXPECT_TRUE(program.waitForExit()) << "a second box would keep the program running";
   EXPECT_FALSE(keyExists(GetParam()));
+}
+
+// The box is up before the window is shown, and what another program posts
+// reaches the window meanwhile: Execute must not run with USB unchosen,
+// which would write 使用禁止 and make the missing key.
+TEST(StartUpBoxTest, AnExecutePostedWhileTheStartUpBoxIsUpRunsNothing) {
+  removePasswordFile(); // the empty field would pass
+  seedServices(3, 3);
+  deleteKey("USBSTOR");
+  const UINT execute = menuCommand(menuBarOf(programPath()), L"実行(&A)");
+  ASSERT_NE(execute, 0u);
+  Program program;
+  HWND box = program.waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  HWND mainWindow = GetWindow(box, GW_OWNER);
+  ASSERT_NE(mainWindow, nullptr);
+  for (int i = 0; i < 10; ++i)
+    PostMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(execute, 0), 0);
+  Sleep(1000);
+  EXPECT_FALSE(keyExists("USBSTOR"));
+  pressOk(box);
+  EXPECT_TRUE(program.waitForExit());
+  EXPECT_FALSE(keyExists("USBSTOR"));
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
 }
 
 INSTANTIATE_TEST_SUITE_P(EitherService, UnreadableStartModeTest,

@@ -86,6 +86,19 @@ bool denySetValue(const std::string &service) {
 
 void allowSetValue(const std::string &service) { setKeyRules(service, "D:(A;;KA;;;WD)"); }
 
+bool grantValuesOnly(const std::string &service) {
+  // KEY_QUERY_VALUE, KEY_SET_VALUE, DELETE, READ_CONTROL and WRITE_DAC
+  if (!setKeyRules(service, "D:(A;;0x70003;;;WD)"))
+    return false;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, KEY_CREATE_SUB_KEY, &key) !=
+      ERROR_SUCCESS)
+    return true;
+  RegCloseKey(key);
+  allowSetValue(service);
+  return false;
+}
+
 void seedServices(DWORD floppy, DWORD usb) {
   putStart("Flpydisk", floppy);
   putStart("USBSTOR", usb);

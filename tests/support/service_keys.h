@@ -24,6 +24,10 @@ std::optional<std::string> stringStart(const std::string &service);
 // false (and the key left as it was) where the registry doesn't enforce them.
 bool denySetValue(const std::string &service);
 void allowSetValue(const std::string &service);
+// Gives the key rules that let everyone read and set its values but make no
+// subkey, as some hardening tools leave service keys; false (and the key
+// left as it was) where the registry doesn't enforce them.
+bool grantValuesOnly(const std::string &service);
 // Both services present with the given start modes.
 void seedServices(DWORD floppy, DWORD usb);
 

@@ -76,6 +76,11 @@ TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
   expectOnlyEvent({2,
                    EventType::Warning,
                    {"パスワードファイルを開く権限がありません（エラーコード: 5）", kAccount}});
+  writePasswordFile("\x83\r\n");
+  handlers.onExecute();
+  expectOnlyEvent({2,
+                   EventType::Warning,
+                   {"パスワードファイルの内容が正しくありません（エラーコード: 1113）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {

@@ -49,9 +49,50 @@ TEST_F(DeviceModesTest, AMissingKeyOrValueOrARefusedReadFailsWithItsCode) {
   faults.failNext("readStart(USBSTOR)", 5);
   EXPECT_EQ(read(&mode), 5u);
   EXPECT_EQ(mode, DeviceMode::Allowed) << "untouched on failure";
-  modes.install("UASPStor"); // the companion plays no part in reading
+  modes.putStart("UASPStor", 3);
+  modes.install("USBSTOR");
+  EXPECT_EQ(read(&mode), platform::kFileNotFound) << "an allowed companion can't stand in";
+}
+
+TEST_F(DeviceModesTest, UsbIsProhibitedOnlyWhileEveryInstalledDriverIs) {
+  struct Case {
+    const char *what;
+    std::uint32_t usbstor;
+    std::optional<StartValue> uas; // nullopt: not installed
+    DeviceMode shown;
+  };
+  const Case cases[] = {
+      {"no UAS driver", 4, std::nullopt, DeviceMode::Prohibited},
+      {"both prohibited", 4, StartValue::dword(4), DeviceMode::Prohibited},
+      {"a write cut short, or a new UAS driver", 4, StartValue::dword(3), DeviceMode::Allowed},
+      {"an odd USBSTOR", 2, StartValue::dword(3), DeviceMode::Allowed},
+      {"USBSTOR allowed", 3, StartValue::dword(4), DeviceMode::Allowed},
+      {"an odd UAS value is not 3", 4, StartValue::dword(2), DeviceMode::Prohibited},
+      {"a UAS key without Start loads nothing", 4, StartValue{}, DeviceMode::Prohibited},
+  };
+  for (const Case &c : cases) {
+    sim::FaultPlan plan;
+    sim::SimDeviceModes world(plan);
+    world.putStart("USBSTOR", c.usbstor);
+    if (c.uas)
+      world.install("UASPStor", *c.uas);
+    DeviceMode mode{};
+    EXPECT_EQ(world.readMode(kUsb, &mode), platform::kDone) << c.what;
+    EXPECT_EQ(mode, c.shown) << c.what;
+  }
+}
+
+TEST_F(DeviceModesTest, AnUnreadableUasDriverShowsUsbAllowedAndFailsNothing) {
+  modes.putStart("USBSTOR", 4);
+  modes.putStart("UASPStor", 4);
+  faults.failNext("readStart(UASPStor)", 5);
+  DeviceMode mode = DeviceMode::Prohibited;
   EXPECT_EQ(read(&mode), platform::kDone);
+  EXPECT_EQ(mode, DeviceMode::Allowed) << "prohibited only where it can be shown";
+  modes.putStart("Flpydisk", 4);
+  EXPECT_EQ(modes.readMode(kFloppy, &mode), platform::kDone);
   EXPECT_EQ(mode, DeviceMode::Prohibited);
+  EXPECT_EQ(faults.count("readStart(UASPStor)"), 1) << "the floppy has no companion to read";
 }
 
 TEST_F(DeviceModesTest, BothUsbDriversGetTheModeWhereBothAreInstalled) {

@@ -82,22 +82,27 @@ TEST_F(DialogTest, ChecksRunInOrderAndStopAtTheFirstFailure) {
   EXPECT_EQ(passwordFileBytes(), "Old\r\n");
 }
 
-TEST_F(DialogTest, UnreadablePasswordFileMakesEveryCurrentPasswordWrong) {
+TEST_F(DialogTest, AFirstLineThatHoldsNoPasswordMakesEveryCurrentPasswordWrong) {
   writePasswordFile("\x83\r\n");
   EXPECT_EQ(changeWith("", "x", "x"), k010);
-  EXPECT_EQ(refusalReason(), "(010) パスワードファイルを読み込めません（エラーコード: 1113）");
-  writePasswordFile("");
-  faults.failNext("ReadPasswordFile", 32);
+  EXPECT_EQ(refusalReason(),
+            "(010) パスワードファイルの内容が正しくありません（エラーコード: 1113）");
+  const std::string tooLong((4 << 20) + 1, 'k');
+  writePasswordFile(tooLong);
   EXPECT_EQ(changeWith("", "x", "x"), k010);
-  EXPECT_EQ(refusalReason(), "(010) パスワードファイルを読み込めません（エラーコード: 32）");
-  EXPECT_EQ(passwordFileBytes(), "");
+  EXPECT_EQ(refusalReason(),
+            "(010) パスワードファイルの内容が正しくありません（エラーコード: 223）");
+  EXPECT_EQ(passwordFileBytes(), tooLong);
 }
 
-TEST_F(DialogTest, AUserWhoMayNotReadTheFileIsToldNothingWasStoredNotThatThePasswordIsWrong) {
+TEST_F(DialogTest, AFileThatCantBeReadIsToldAsNothingStoredNotAsAWrongPassword) {
   writePasswordFile("old\r\n");
   faults.failNext("ReadPasswordFile", 5);
   EXPECT_EQ(changeWith("old", "new", "new"), k012);
   EXPECT_EQ(refusalReason(), "(012) パスワードファイルを開く権限がありません（エラーコード: 5）");
+  faults.failNext("ReadPasswordFile", 32);
+  EXPECT_EQ(changeWith("old", "new", "new"), k012) << "another program holds it";
+  EXPECT_EQ(refusalReason(), "(012) パスワードファイルを読み込めません（エラーコード: 32）");
   faults.failNext("LockPasswordChanges", 5);
   EXPECT_EQ(changeWith("old", "new", "new"), k012) << "nor may they take the change lock";
   EXPECT_EQ(refusalReason(), "(012) 新パスワードを保存できませんでした（エラーコード: 5）");

@@ -68,27 +68,31 @@ TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
   EXPECT_EQ(window.unloads, 1);
 }
 
-TEST_F(ExecuteTest, UnreadablePasswordFileMatchesNothingNotEvenEmpty) {
-  writePasswordFile("\x83\r\n");
-  handlers.onExecute();
-  expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
-  faults.failNext("ReadPasswordFile", 32); // sharing violation
-  window.messages.clear();
-  writePasswordFile("");
-  handlers.onExecute();
-  expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
+TEST_F(ExecuteTest, AFirstLineThatHoldsNoPasswordMatchesNothingNotEvenEmpty) {
+  for (const std::string &bytes : {std::string("\x83\r\n"), std::string((4 << 20) + 1, 'k')}) {
+    window.messages.clear();
+    writePasswordFile(bytes);
+    handlers.onExecute();
+    expectOnlyMessage("パスワードが異なります", "エラー", platform::MessageIcon::Exclamation);
+  }
   EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
 }
 
-// An administrator without elevation may not read the file: told what a
-// refused setting tells, never that the right password is wrong.
-TEST_F(ExecuteTest, APasswordFileTheUserMayNotReadGives003AndWritesNothing) {
+// A file that can't be read says nothing about the password: an
+// administrator without elevation, or another program holding it, is told
+// what a refused setting tells, never that the right password is wrong.
+TEST_F(ExecuteTest, APasswordFileThatCantBeReadGives003AndWritesNothing) {
   writePasswordFile("Secret\r\n");
   controls.password = "Secret";
   choose(1);
-  faults.failNext("ReadPasswordFile", 5);
-  handlers.onExecute();
-  expectOnlyMessage("設定が出来ませんでした。(003)", "エラー", platform::MessageIcon::Exclamation);
+  // access denied, sharing and lock violations, a failing disk
+  for (const long code : {5L, 32L, 33L, 1117L}) {
+    window.messages.clear();
+    faults.failNext("ReadPasswordFile", code);
+    handlers.onExecute();
+    expectOnlyMessage("設定が出来ませんでした。(003)", "エラー",
+                      platform::MessageIcon::Exclamation);
+  }
   EXPECT_EQ(faults.count("writeStart(Flpydisk)"), 0);
   EXPECT_EQ(floppy(), 3u);
   EXPECT_EQ(window.unloads, 0);

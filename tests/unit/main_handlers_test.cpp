@@ -29,6 +29,19 @@ TEST_F(MainHandlersTest, LoadShowsEachDeviceAsAllowedOnlyForStartMode3) {
   EXPECT_EQ(window.unloads, 0);
 }
 
+TEST_F(MainHandlersTest, LoadShowsUsbProhibitedOnlyWhenTheUasDriverIsToo) {
+  using S = std::array<bool, 4>;
+  deviceModes.putStart("UASPStor", 3);
+  EXPECT_EQ(selectedAfterLoad(3, 4), (S{true, false, true, false}));
+  deviceModes.putStart("UASPStor", 4);
+  EXPECT_EQ(selectedAfterLoad(3, 4), (S{true, false, false, true}));
+  faults.failNext("readStart(UASPStor)", 5);
+  EXPECT_EQ(selectedAfterLoad(3, 4), (S{true, false, true, false}));
+  EXPECT_TRUE(window.messages.empty()) << "(001) is about USBSTOR and Flpydisk only";
+  EXPECT_TRUE(events.events.empty());
+  EXPECT_EQ(window.unloads, 0);
+}
+
 TEST_F(MainHandlersTest, UnreadableFloppyReportsOnceUnloadsAndNeverReadsUsb) {
   deviceModes.putStart("USBSTOR", 3);
   handlers.onLoad();

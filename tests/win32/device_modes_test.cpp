@@ -43,6 +43,18 @@ TEST_F(DeviceModesWin32, ReadsTheMainDriversStartAndOnly3IsAllowed) {
   EXPECT_EQ(read(), DeviceMode::Prohibited);
 }
 
+// A missing companion key must read as not installed, not as a failure that
+// would show the device allowed on every PC without it.
+TEST_F(DeviceModesWin32, TheCompanionCountsOnlyWhereItIsInstalled) {
+  putStart(kMain, 4);
+  EXPECT_EQ(read(), DeviceMode::Prohibited);
+  EXPECT_FALSE(keyExists(kCompanion));
+  putStart(kCompanion, 3);
+  EXPECT_EQ(read(), DeviceMode::Allowed);
+  putStart(kCompanion, 4);
+  EXPECT_EQ(read(), DeviceMode::Prohibited);
+}
+
 TEST_F(DeviceModesWin32, AMissingKeyOrStartFailsAndNoKeyIsMade) {
   DeviceMode mode{};
   EXPECT_EQ(modes.readMode(kProbe, &mode), static_cast<platform::Status>(ERROR_FILE_NOT_FOUND));
@@ -80,6 +92,17 @@ TEST_F(DeviceModesWin32, ACompanionThatRefusesTheWritePutsTheMainOneBack) {
   EXPECT_TRUE(write.written.empty());
   EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(3));
   EXPECT_EQ(stringStart(kMain), "3") << "the old value, type and all";
+}
+
+TEST_F(DeviceModesWin32, KeysThatLetValuesBeSetButNoSubkeyMadeTakeTheWrite) {
+  putStart(kMain, 3);
+  putStart(kCompanion, 3);
+  if (!grantValuesOnly(kMain) || !grantValuesOnly(kCompanion))
+    GTEST_SKIP() << "this registry keeps no rules on keys";
+  const platform::ModeWrite write = modes.writeMode(kProbe, DeviceMode::Prohibited);
+  EXPECT_EQ(write.status, platform::kDone);
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4));
+  EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(4));
 }
 
 } // namespace

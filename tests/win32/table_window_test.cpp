@@ -1,6 +1,6 @@
 // A window made from a control table, on real windows: its controls come
-// from the rows, in place and with their fonts, follow a DPI change, and no
-// command runs inside another.
+// from the rows, in place and with their fonts, follow a DPI change, no
+// command runs inside another, and a close waits for the one running.
 #include "platform/win32/table_window.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +35,7 @@ public:
   bool open() { return create(nullptr, nullptr, POINT{0, 0}, outerSize(false, 96)); }
   using TableWindow::control;
   using TableWindow::outerSize;
+  using TableWindow::runHandler;
   void unload() override { DestroyWindow(handle()); }
 
   int commands = 0, closes = 0;
@@ -123,24 +124,54 @@ TEST_F(TableWindowTest, ANewDpiMovesEveryControlAndGrowsTheFonts) {
   EXPECT_GT(fontHeight(window.control(kButtonId)), at96);
 }
 
-TEST_F(TableWindowTest, CommandsAndCloseWhileACommandRunsAreIgnored) {
+// Another program's burst reaches the window while a command's box is up.
+TEST_F(TableWindowTest, CommandsWhileACommandRunsAreIgnoredAndACloseWaitsForIt) {
   HWND handle = window.handle();
+  int closesDuring = -1;
   window.duringCommand = [&] {
     SendMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
     for (int i = 0; i < 5; ++i)
       PostMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
     PostMessageW(handle, WM_CLOSE, 0, 0);
+    PostMessageW(handle, WM_CLOSE, 0, 0);
     dispatchPosted();
+    closesDuring = window.closes;
   };
   SendMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
   EXPECT_EQ(window.commands, 1);
-  EXPECT_EQ(window.closes, 0);
+  EXPECT_EQ(closesDuring, 0) << "never inside the command";
+  EXPECT_EQ(window.closes, 1) << "carried out once, when the command ends";
 
   window.duringCommand = nullptr;
   SendMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
+  EXPECT_EQ(window.closes, 1) << "a close is kept only until it is carried out";
   SendMessageW(handle, WM_CLOSE, 0, 0);
   EXPECT_EQ(window.commands, 2) << "the next command runs once the first is done";
+  EXPECT_EQ(window.closes, 2);
+}
+
+// Start-up runs as a handler too: its box keeps commands out, not a close.
+TEST_F(TableWindowTest, AHandlerRunByTheWindowItselfIsGuardedAlike) {
+  HWND handle = window.handle();
+  window.runHandler([&] {
+    PostMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
+    PostMessageW(handle, WM_CLOSE, 0, 0);
+    dispatchPosted();
+  });
+  EXPECT_EQ(window.commands, 0);
   EXPECT_EQ(window.closes, 1);
+}
+
+TEST_F(TableWindowTest, AHandlerThatClosesTheWindowDropsAPendingClose) {
+  HWND handle = window.handle();
+  window.duringCommand = [&] {
+    PostMessageW(handle, WM_CLOSE, 0, 0);
+    dispatchPosted();
+    DestroyWindow(handle);
+  };
+  SendMessageW(handle, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), 0);
+  EXPECT_FALSE(IsWindow(handle));
+  EXPECT_EQ(window.closes, 0);
 }
 
 } // namespace

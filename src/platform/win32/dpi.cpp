@@ -1,5 +1,7 @@
 #include "platform/win32/dpi.h"
 
+#include <commctrl.h>
+
 namespace platform::win32 {
 namespace {
 
@@ -14,6 +16,15 @@ template <typename Function> Function user32Function(const char *name) {
   return systemFunction<Function>(L"user32.dll", name);
 }
 
+// The per-monitor DPI calls came with Windows 10, and winuser.h declares
+// them only for WINVER 0x0605 and later; the program runs on Windows 7, so
+// their types are written out here, WINAPI and all.
+static_assert(WINVER < 0x0605, "winuser.h declares the DPI calls now: take decltype(&::Call)");
+using GetSystemMetricsForDpiFn = int(WINAPI *)(int, UINT);
+using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI *)(UINT, UINT, PVOID, UINT, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
 } // namespace
 
 UINT systemDpi() {
@@ -26,7 +37,6 @@ UINT systemDpi() {
 namespace {
 
 int systemMetricForDpi(int index, UINT dpi) {
-  using GetSystemMetricsForDpiFn = int(WINAPI *)(int, UINT);
   static const auto forDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
   if (forDpi)
     return forDpi(index, dpi);
@@ -36,7 +46,6 @@ int systemMetricForDpi(int index, UINT dpi) {
 } // namespace
 
 UINT dpiForWindow(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
   static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
   if (getDpiForWindow && window) {
     const UINT dpi = getDpiForWindow(window);
@@ -47,7 +56,6 @@ UINT dpiForWindow(HWND window) {
 }
 
 HFONT createMessageFont(UINT dpi) {
-  using SystemParametersInfoForDpiFn = BOOL(WINAPI *)(UINT, UINT, PVOID, UINT, UINT);
   static const auto forDpi =
       user32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
@@ -63,8 +71,8 @@ HFONT createMessageFont(UINT dpi) {
 }
 
 platform::PixelSize windowFrameSize(DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
-  using AdjustForDpiFn = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  static const auto adjustForDpi =
+      user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT rect{};
   if (!adjustForDpi || !adjustForDpi(&rect, style, hasMenu, exStyle, dpi))
     AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
@@ -77,9 +85,8 @@ HICON loadIconForDpi(HINSTANCE instance, int iconId, WPARAM which, UINT dpi) {
   const int height = systemMetricForDpi(small ? SM_CYSMICON : SM_CYICON, dpi);
   // Comctl32 6 draws the nearest larger image scaled down, rather than a
   // smaller one blown up; older versions don't have it.
-  using LoadIconWithScaleDownFn = HRESULT(WINAPI *)(HINSTANCE, PCWSTR, int, int, HICON *);
   static const auto scaleDown =
-      systemFunction<LoadIconWithScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
+      systemFunction<decltype(&::LoadIconWithScaleDown)>(L"comctl32.dll", "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (scaleDown && SUCCEEDED(scaleDown(instance, MAKEINTRESOURCEW(iconId), width, height, &icon)))
     return icon;

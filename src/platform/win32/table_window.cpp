@@ -66,10 +66,10 @@ LRESULT CALLBACK TableWindow::windowProc(HWND window, UINT message, WPARAM wPara
 LRESULT TableWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_COMMAND:
-    unlessBusy([&] { onCommand(LOWORD(wParam), HIWORD(wParam)); });
+    runHandler([&] { onCommand(LOWORD(wParam), HIWORD(wParam)); });
     return 0;
   case WM_CLOSE:
-    unlessBusy([&] { onClose(); });
+    onCloseMessage();
     return 0;
   case WM_GETDPISCALEDSIZE:
     return answerDpiScaledSize(window_, table_.clientWidth, table_.clientHeight, wParam, lParam);
@@ -89,12 +89,14 @@ LRESULT TableWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-template <typename Handler> void TableWindow::unlessBusy(const Handler &handler) {
+// The close box, Alt+F4, or another program's WM_CLOSE (taskkill without
+// /f, the task manager) must never be lost: a person or a shutdown waits
+// for it.
+void TableWindow::onCloseMessage() {
   if (busy_)
-    return;
-  busy_ = true;
-  handler();
-  busy_ = false;
+    closeAsked_ = true;
+  else
+    runHandler([&] { onClose(); });
 }
 
 // Every control to its place for the new DPI, with fonts to match.

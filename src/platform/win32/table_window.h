@@ -34,10 +34,12 @@ protected:
   HWND control(int id) const { return GetDlgItem(window_, id); }
   HINSTANCE instance() const { return instance_; }
 
-  // A command from a control, the menu, Enter or Esc. A command, or the
-  // close box, that comes while one is being handled (its box or dialog is
-  // up, and whatever another program posts reaches the window) is ignored:
-  // a handler never runs inside itself.
+  // Runs one of the window's handlers, unless one is running already (its
+  // box or dialog is up, and whatever another program posts reaches the
+  // window): a handler never runs inside another. A close that comes
+  // meanwhile is carried out when the handler ends.
+  template <typename Handler> void runHandler(const Handler &handler);
+  // A command from a control, the menu, Enter or Esc.
   virtual void onCommand(int id, int notification) = 0;
   virtual void onClose() { DestroyWindow(window_); }
   virtual void onDestroy() {}
@@ -47,7 +49,7 @@ protected:
 private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  template <typename Handler> void unlessBusy(const Handler &handler);
+  void onCloseMessage();
   void onDpiChanged(UINT dpi, LPARAM suggestedRect);
 
   HINSTANCE instance_;
@@ -55,8 +57,20 @@ private:
   const ControlTable &table_;
   HWND window_ = nullptr;
   bool busy_ = false;
+  bool closeAsked_ = false; // while busy_
   WindowFonts fonts_;
   WindowIcons icons_;
 };
+
+template <typename Handler> void TableWindow::runHandler(const Handler &handler) {
+  if (busy_)
+    return;
+  busy_ = true;
+  handler();
+  if (closeAsked_ && window_) // unless the handler closed the window itself
+    onClose();
+  closeAsked_ = false;
+  busy_ = false;
+}
 
 } // namespace platform::win32

@@ -9,6 +9,10 @@ namespace {
 
 constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
 constexpr wchar_t kStart[] = L"Start";
+// A key is opened for its values only: creating a missing key is checked on
+// its parent, and a key whose rules let its values be set but no subkey be
+// made must still take the write.
+constexpr REGSAM kValueRights = KEY_QUERY_VALUE | KEY_SET_VALUE;
 // A value that keeps changing size between two reads is given up on.
 constexpr int kQueryAttempts = 3;
 
@@ -64,10 +68,9 @@ Status Win32DeviceModes::writeStart(const char *service, const StartValue &value
   RegistryKey key;
   const std::wstring path = keyPath(service);
   LSTATUS rc =
-      createKey
-          ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                            KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, key.receive(), nullptr)
-          : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, key.receive());
+      createKey ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, kValueRights,
+                                  nullptr, key.receive(), nullptr)
+                : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, kValueRights, key.receive());
   if (rc != ERROR_SUCCESS)
     return static_cast<Status>(rc);
   if (!value.present) {

@@ -33,7 +33,7 @@ WORD eventType(EventType type) {
 // secur32 is needed only when an event is reported, which most runs never
 // do: load it then, not at every start. It is no known DLL, so only the
 // system folder may supply it, never the folder the exe was started from.
-using GetUserNameExWFn = BOOLEAN(SEC_ENTRY *)(EXTENDED_NAME_FORMAT, LPWSTR, PULONG);
+using GetUserNameExWFn = decltype(&::GetUserNameExW);
 
 GetUserNameExWFn getUserNameEx() {
   static const GetUserNameExWFn function = [] {

@@ -12,8 +12,8 @@ namespace {
 
 // shell32 and COM are needed only when the help document is opened, which
 // most runs never do: load them then, not at every start.
-using ShellExecuteWFn = HINSTANCE(WINAPI *)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-using CoInitializeExFn = HRESULT(WINAPI *)(LPVOID, DWORD);
+// The SDK's declarations give the types, calling convention and all.
+using ShellExecuteWFn = decltype(&::ShellExecuteW);
 
 template <typename Function> Function load(const wchar_t *library, const char *name) {
   HMODULE module = LoadLibraryW(library);
@@ -25,7 +25,8 @@ template <typename Function> Function load(const wchar_t *library, const char *n
 ShellExecuteWFn shellExecute() {
   static const ShellExecuteWFn function = [] {
     // The shell may hand the document to extensions that need COM.
-    if (const auto coInitializeEx = load<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx"))
+    if (const auto coInitializeEx =
+            load<decltype(&::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx"))
       coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     return load<ShellExecuteWFn>(L"shell32.dll", "ShellExecuteW");
   }();
