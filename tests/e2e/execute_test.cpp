@@ -206,8 +206,7 @@ TEST_F(ExecuteTest, APasswordFileHeldByAnotherProgramGives003AndWritesNothing) {
   ASSERT_TRUE(start());
   click(optionButtons(window)[1]);
   typeText(field(), L"Kx9-secret");
-  HANDLE held =
-      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = holdPasswordFileExclusively();
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const MessageBoxText text = execute();
   CloseHandle(held);

@@ -164,8 +164,7 @@ TEST_F(PasswordDialogTest, ChangesAndRefusalsAreReportedWithoutAnyPassword) {
 // Told as nothing stored, not as a wrong current password.
 TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
   writePasswordFile("\r\n");
-  HANDLE held =
-      CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = holdPasswordFileExclusively();
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const std::wstring prompt = change(L"", L"x", L"x");
   CloseHandle(held);
@@ -180,9 +179,7 @@ TEST_F(PasswordDialogTest, APasswordFileHeldOpenExclusivelyChangesNothing) {
 // that another program holds the file.
 TEST_F(PasswordDialogTest, APasswordFileHeldForItsAttributesGives012AndTheTrailSaysItIsHeld) {
   writePasswordFile("Alt-7pw\r\n");
-  HANDLE held = CreateFileA(passwordFilePath().c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE held = holdPasswordFileAttributes();
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const EventTrace refused;
   const std::wstring prompt = change(L"Alt-7pw", L"Neu-8pw", L"Neu-8pw");

@@ -61,6 +61,19 @@ inline std::string readPasswordFile() {
   return bytes;
 }
 
+// The password file held open as another program may hold it: for reading
+// with no sharing at all, or for its attributes alone with every sharing,
+// as any user who may list the Windows directory can. The caller closes it.
+inline HANDLE holdPasswordFileExclusively() {
+  return CreateFileA(passwordFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                     nullptr);
+}
+inline HANDLE holdPasswordFileAttributes() {
+  return CreateFileA(passwordFilePath().c_str(), FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     0, nullptr);
+}
+
 inline void removePasswordFile() {
   SetFileAttributesA(passwordFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(passwordFilePath().c_str());

@@ -99,9 +99,7 @@ TEST_F(PasswordFileWin32, AFileHeldOpenExclusivelyFailsWithItsCodeAndStaysAsItWa
 // replace says another program holds the file. Old or new, never half.
 TEST_F(PasswordFileWin32, AFileHeldForItsAttributesIsReplacedOrSaidToBeHeld) {
   writePasswordFile("old\r\n");
-  HANDLE held = CreateFileA(passwordFilePath().c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE held = holdPasswordFileAttributes();
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const platform::Status status = store("new");
   CloseHandle(held);
