@@ -15,7 +15,16 @@ kestrova_wine_arch() {
     '') ;;
     *) echo "KESTROVA_WINE_ARCH: '$KESTROVA_WINE_ARCH' is not x64 (or unset)" >&2; return 2 ;;
   esac
-  if kestrova_runs_32bit_code; then echo x86; else echo x64; fi
+  if kestrova_runs_32bit_code; then
+    echo x86
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    # A probe that fails where Wine's 32-bit loader runs would quietly
+    # leave the shipped exe untested.
+    echo "machine.sh: the 32-bit probe failed, yet Wine's 32-bit loader runs" >&2
+    return 2
+  else
+    echo x64
+  fi
 }
 
 # kestrova_runs_32bit_code: runs a 32-bit program made of nothing but an
