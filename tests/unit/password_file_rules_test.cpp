@@ -114,22 +114,30 @@ TEST(ChangeLock, OnlyALockFileOfSystemAdministratorsOrTheUserRunningTheProgramIs
 }
 
 TEST(ChangeLock, ALockFileNotTheProgramsIsRefusedWhetherItWasTakenOrHeld) {
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kDone), platform::kDone);
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kInvalidOwner), platform::kInvalidOwner);
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kAccessDenied), platform::kAccessDenied)
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kDone, true), platform::kDone);
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kInvalidOwner, true), platform::kInvalidOwner);
+  EXPECT_EQ(lockAnswer(platform::kDone, platform::kAccessDenied, true), platform::kAccessDenied)
       << "an owner that can't be read is not taken on trust";
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kInvalidOwner),
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kInvalidOwner, true),
             platform::kInvalidOwner)
       << "held by whoever made it: said so, not blamed on another copy";
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kDone), platform::kSharingViolation);
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kAccessDenied),
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kDone, true),
             platform::kSharingViolation);
-  EXPECT_EQ(lockAnswer(platform::kInvalidOwner, platform::kFileNotFound), platform::kAccessDenied)
+  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kAccessDenied, true),
+            platform::kSharingViolation);
+  EXPECT_EQ(lockAnswer(platform::kInvalidOwner, platform::kFileNotFound, true),
+            platform::kAccessDenied)
       << "creating it for Administrators was refused: no administrator";
-  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kInvalidOwner), platform::kInvalidOwner)
+  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kInvalidOwner, true),
+            platform::kInvalidOwner)
       << "its maker's rules keep administrators out";
-  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied), platform::kAccessDenied)
+  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied, false),
+            platform::kAccessDenied)
       << "a standard user, an administrator without elevation";
+  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied, true),
+            platform::kInvalidOwner)
+      << "the program's lock lets administrators in: one that keeps them out, owner and all, "
+         "is someone else's";
 }
 
 } // namespace

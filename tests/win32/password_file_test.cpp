@@ -274,6 +274,17 @@ TEST_F(PasswordFileWin32, ALockFileSomeoneElseOwnsIsRefusedAndSaidToBeTheirs) {
   EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "deleted by an administrator";
 }
 
+// A folder of the lock's name shuts every administrator out of it, as a file
+// whose rules shut them out would: said to be someone else's, so that the
+// trail tells the administrator to delete it, not that access was denied.
+TEST_F(PasswordFileWin32, AFolderOfTheLocksNameIsSaidNotToBeTheProgramsLock) {
+  ASSERT_TRUE(CreateDirectoryA(lockFilePath().c_str(), nullptr));
+  const platform::Status status = file.lockChanges().status();
+  RemoveDirectoryA(lockFilePath().c_str());
+  EXPECT_EQ(status, platform::kInvalidOwner);
+  EXPECT_EQ(file.lockChanges().status(), platform::kDone) << "once an administrator removed it";
+}
+
 TEST_F(PasswordFileWin32, AMutexOfTheOldLocksNameBlocksNothing) {
   HANDLE squatted = CreateMutexW(nullptr, TRUE, L"Global\\Kestrova.vantorel.P01");
   ASSERT_NE(squatted, nullptr);

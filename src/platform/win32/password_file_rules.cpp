@@ -82,8 +82,10 @@ bool isProgramsLock(std::wstring_view owner, std::wstring_view self) {
   return owner == kSystemSid || owner == kAdministratorsSid || (!self.empty() && owner == self);
 }
 
-Status lockAnswer(Status taken, Status owned) {
+Status lockAnswer(Status taken, Status owned, bool elevatedAdministrator) {
   if (owned == kInvalidOwner)
+    return kInvalidOwner;
+  if (taken == kAccessDenied && owned == kAccessDenied && elevatedAdministrator)
     return kInvalidOwner;
   if (taken == kInvalidOwner)
     return kAccessDenied;

@@ -81,7 +81,10 @@ bool isProgramsLock(std::wstring_view owner, std::wstring_view self);
 // (kDone, kInvalidOwner, or why that can't be told). A file that is not the
 // program's is named so, however taking it went: held or closed to us by
 // whoever made it. kInvalidOwner from creating it means this process can't
-// make Administrators the owner, that is, it is no administrator.
-Status lockAnswer(Status taken, Status owned);
+// make Administrators the owner, that is, it is no administrator. The
+// program's own lock lets Administrators in: where it and its owner are
+// both closed to an elevated administrator, it is someone else's (a file
+// they shut us out of, or a folder of that name).
+Status lockAnswer(Status taken, Status owned, bool elevatedAdministrator);
 
 } // namespace platform::win32

@@ -19,6 +19,18 @@ PSID processUserSid(std::vector<BYTE> &buffer) {
   return read ? reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid : nullptr;
 }
 
+bool processIsElevatedAdministrator() {
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &administrators))
+    return false;
+  BOOL member = FALSE;
+  const bool asked = CheckTokenMembership(nullptr, administrators, &member);
+  FreeSid(administrators);
+  return asked && member;
+}
+
 std::wstring sidText(PSID sid) {
   wchar_t *text = nullptr;
   if (!sid || !ConvertSidToStringSidW(sid, &text))

@@ -375,7 +375,7 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
         return lock.valid();
       },
       isBusy);
-  const Status status = lockAnswer(taken, lockOwnership(path));
+  const Status status = lockAnswer(taken, lockOwnership(path), processIsElevatedAdministrator());
   if (status == kDone)
     changeLock_ = std::move(lock);
   return {this, status};
