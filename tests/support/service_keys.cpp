@@ -70,33 +70,30 @@ bool setKeyRules(const std::string &service, const char *sddl) {
   return set;
 }
 
+// Gives the key the rules sddl writes, and proves that they refuse an open
+// for refused, as Wine may not keep every rule; back to full access if not.
+bool setRulesThatRefuse(const std::string &service, const char *sddl, REGSAM refused) {
+  if (!setKeyRules(service, sddl))
+    return false;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, refused, &key) != ERROR_SUCCESS)
+    return true;
+  RegCloseKey(key);
+  setKeyRules(service, "D:(A;;KA;;;WD)");
+  return false;
+}
+
 } // namespace
 
 bool denySetValue(const std::string &service) {
-  if (!setKeyRules(service, "D:(D;;0x2;;;WD)(A;;KA;;;WD)")) // KEY_SET_VALUE denied
-    return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, KEY_SET_VALUE, &key) !=
-      ERROR_SUCCESS)
-    return true;
-  RegCloseKey(key);
-  allowSetValue(service);
-  return false;
+  return setRulesThatRefuse(service, "D:(D;;0x2;;;WD)(A;;KA;;;WD)", KEY_SET_VALUE);
 }
 
 void allowSetValue(const std::string &service) { setKeyRules(service, "D:(A;;KA;;;WD)"); }
 
 bool grantValuesOnly(const std::string &service) {
   // KEY_QUERY_VALUE, KEY_SET_VALUE, DELETE, READ_CONTROL and WRITE_DAC
-  if (!setKeyRules(service, "D:(A;;0x70003;;;WD)"))
-    return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, KEY_CREATE_SUB_KEY, &key) !=
-      ERROR_SUCCESS)
-    return true;
-  RegCloseKey(key);
-  allowSetValue(service);
-  return false;
+  return setRulesThatRefuse(service, "D:(A;;0x70003;;;WD)", KEY_CREATE_SUB_KEY);
 }
 
 void seedServices(DWORD floppy, DWORD usb) {
