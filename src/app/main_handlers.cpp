@@ -20,11 +20,17 @@ const char *refusalReason(const password::StoredPassword &stored) {
                                           : texts::kEventPasswordUnusable;
 }
 
-// "使用禁止（USBSTOR、UASPStor）": the state and the services that hold it.
-std::string setting(const char *state, const std::vector<const char *> &services) {
+// "使用禁止（USB\\Class_08 のインストール禁止、USBSTOR、UASPStor）": the state
+// and the parts that hold it, services by name and the install restriction
+// by the ID it denies (the store hands back the table's own pointers).
+std::string setting(const char *state, const devices::Device &device,
+                    const std::vector<const char *> &parts, bool lifted) {
   std::string text = std::string(state) + "（";
-  for (std::size_t i = 0; i < services.size(); ++i)
-    text += std::string(i ? "、" : "") + services[i];
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    text += std::string(i ? "、" : "") + parts[i];
+    if (parts[i] == device.services.deniedDeviceId)
+      text += lifted ? texts::kEventInstallDenialLifted : texts::kEventInstallDenied;
+  }
   return text + "）";
 }
 
@@ -76,7 +82,7 @@ void MainHandlers::onExecute() {
     const platform::ModeWrite write =
         deviceModes_.writeMode(device.services, allowed ? platform::DeviceMode::Allowed
                                                         : platform::DeviceMode::Prohibited);
-    settings[i] = setting(stateWord(allowed), write.written);
+    settings[i] = setting(stateWord(allowed), device, write.written, allowed);
     if (write.status != platform::kDone) {
       reportWriteFailed(i, write, settings);
       showError(device.writeFailed);
@@ -107,7 +113,8 @@ void MainHandlers::reportWriteFailed(std::size_t device, const platform::ModeWri
       written +=
           std::string(written.empty() ? "" : "、") + devices::kDevices[i].name + ": " + settings[i];
   events_.report(EVENT_DEVICE_MODE_NOT_WRITTEN, platform::EventType::Error,
-                 {setting(devices::kDevices[device].name, {write.failedService}),
+                 {setting(devices::kDevices[device].name, devices::kDevices[device],
+                          {write.failedPart}, false),
                   std::to_string(write.status),
                   written.empty() ? texts::kEventNothingWritten : written});
 }

@@ -40,6 +40,9 @@ constexpr char kEventPasswordUnreadable[] = "パスワードファイルを読�
 constexpr char kEventPasswordUnusable[] = "パスワードファイルの内容が正しくありません";
 constexpr char kEventPasswordNoRights[] = "パスワードファイルを開く権限がありません";
 constexpr char kEventNothingWritten[] = "なし";
+// After the denied device ID, in the parts a USB change wrote.
+constexpr char kEventInstallDenied[] = " のインストール禁止";
+constexpr char kEventInstallDenialLifted[] = " のインストール禁止を解除";
 
 } // namespace app::texts
 #endif

@@ -3,6 +3,7 @@
 #include "driver.h"
 #include "event_trace.h"
 #include "support/password_file.h"
+#include "support/restriction_keys.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,23 @@ protected:
     removePasswordFile();
     seedServices(3, 3);
     deleteKey("UASPStor");
+    removeRestrictionKeys();
   }
   void TearDown() override {
     removePasswordFile();
     allowSetValue("UASPStor");
     deleteKey("UASPStor");
+    allowRestrictionWrites();
+    removeRestrictionKeys();
+  }
+  // Starts the program, sets the two devices and presses Execute; true when
+  // it answered 設定完了 and ended.
+  bool executeWith(int floppyOption, int usbOption) {
+    if (!start())
+      return false;
+    click(optionButtons(window)[floppyOption]);
+    click(optionButtons(window)[usbOption]);
+    return execute().title == L"設定完了" && program->waitForExit();
   }
 
   // Starts the program; false when its window didn't come.
@@ -120,8 +133,9 @@ TEST_F(ExecuteTest, UsbMeansTheUasDriverTooWhereItIsInstalled) {
   EXPECT_TRUE(program->waitForExit());
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(4));
   EXPECT_EQ(startValue("UASPStor"), std::optional<DWORD>(4));
-  expectOnlyEvent(trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace",
-                  {L"使用可（Flpydisk）", L"使用禁止（USBSTOR、UASPStor）"});
+  expectOnlyEvent(
+      trace.events(), 1, EVENTLOG_INFORMATION_TYPE, "trace",
+      {L"使用可（Flpydisk）", L"使用禁止（USB\\Class_08 のインストール禁止、USBSTOR、UASPStor）"});
 
   ASSERT_TRUE(start());
   click(optionButtons(window)[2]); // USB: 使用可
@@ -154,8 +168,63 @@ TEST_F(ExecuteTest, AUasKeyThatRefusesTheWriteGives004WithUsbAsItWas) {
   EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(4)) << "written before, and stays";
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3)) << "put back";
   EXPECT_EQ(startValue("UASPStor"), std::optional<DWORD>(3));
+  EXPECT_EQ(readRestrictionKeys().denyList, std::nullopt) << "the restriction taken back too";
+  EXPECT_FALSE(usbInstallDenied());
   expectOnlyEvent(trace.events(), 3, EVENTLOG_ERROR_TYPE, "err",
                   {L"ＵＳＢ（UASPStor）", L"5", L"フロッピー: 使用禁止（Flpydisk）"});
+}
+
+// 使用禁止 also tells Windows to install no USB mass-storage device, so that
+// a drive this PC has never seen can't set Start back to 3 with its driver
+// install; 使用可 takes exactly that away. An administrator's own entries,
+// and an entry of the same ID in another case, stay as they are.
+TEST_F(ExecuteTest, UsbProhibitedDeniesNewDrivesAndAllowedLiftsOnlyThat) {
+  const RestrictionKeys administrators{
+      std::map<std::wstring, StoredValue>{{L"DenyDeviceIDsRetroactive", dword(0)},
+                                          {L"DenyRemovableDevices", dword(0)}},
+      std::map<std::wstring, StoredValue>{{L"1", sz(L"PCI\\CC_0C0A")},
+                                          {L"2", sz(L"USB\\VID_0781&PID_5567")},
+                                          {L"社内", sz(L"USBPRINT\\機器", REG_EXPAND_SZ)}}};
+  writeRestrictionKeys(administrators);
+  ASSERT_TRUE(executeWith(0, 3));
+  RestrictionKeys expected = administrators;
+  (*expected.restrictions)[L"DenyDeviceIDs"] = dword(1);
+  (*expected.denyList)[L"3"] = sz(L"USB\\Class_08");
+  RestrictionKeys held = readRestrictionKeys();
+  EXPECT_EQ(held, expected) << describe(held.restrictions) << " / " << describe(held.denyList);
+
+  // A floppy change with USB left 使用禁止 writes nothing under Restrictions:
+  // were it to, keys that refuse every write would answer (004).
+  ASSERT_TRUE(refuseRestrictionWrites());
+  EXPECT_TRUE(executeWith(1, 3)) << "nothing under Restrictions is touched";
+  allowRestrictionWrites();
+
+  ASSERT_TRUE(executeWith(1, 2));
+  (*expected.denyList).erase(L"3");
+  held = readRestrictionKeys();
+  EXPECT_EQ(held, expected) << describe(held.restrictions) << " / " << describe(held.denyList);
+  EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
+
+  (*expected.denyList)[L"5"] = sz(L"usb\\class_08");
+  writeRestrictionKeys(expected);
+  ASSERT_TRUE(executeWith(1, 3));
+  EXPECT_EQ(readRestrictionKeys(), expected) << "listed already, in another case";
+}
+
+TEST_F(ExecuteTest, AFloppyChangeWithUsbAllowedMakesNoPolicyKey) {
+  ASSERT_TRUE(executeWith(1, 2));
+  EXPECT_EQ(readRestrictionKeys(), RestrictionKeys{});
+  ASSERT_TRUE(executeWith(1, 3));
+  ASSERT_TRUE(executeWith(1, 2));
+  const RestrictionKeys lifted = readRestrictionKeys();
+  EXPECT_EQ(lifted.denyList, std::nullopt) << describe(lifted.denyList);
+  EXPECT_EQ(lifted.restrictions, KeyValues(std::map<std::wstring, StoredValue>{}))
+      << "the switch goes with the list it emptied";
+  const std::vector<TracedEvent> events = trace.events();
+  ASSERT_EQ(events.size(), 3u);
+  expectOnlyEvent(
+      {events.back()}, 1, EVENTLOG_INFORMATION_TYPE, "trace",
+      {L"使用禁止（Flpydisk）", L"使用可（USBSTOR、USB\\Class_08 のインストール禁止を解除）"});
 }
 
 TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {

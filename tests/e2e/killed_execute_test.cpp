@@ -1,9 +1,11 @@
 // Execute killed part way, as a power cut or a forced end does it, with the
-// UAS driver installed: whatever the registry holds afterwards, the next
-// start shows it. USB may read 使用禁止 only when USBSTOR and UASPStor both
-// hold a value other than 3.
+// UAS driver installed, both ways in turn: whatever the registry holds
+// afterwards, the next start shows it. USB may read 使用禁止 only when
+// USBSTOR and UASPStor both hold a value other than 3, and only while
+// Windows is told to install no new USB drive.
 #include "driver.h"
 #include "support/password_file.h"
+#include "support/restriction_keys.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +26,7 @@ using namespace testsupport;
 int runs() {
   const char *runs = std::getenv("KESTROVA_KILL_RUNS");
   const int count = runs ? std::atoi(runs) : 0;
-  return count > 0 ? count : 8;
+  return count > 0 ? count : 12;
 }
 
 std::string registryState() {
@@ -32,7 +34,8 @@ std::string registryState() {
     const auto value = startValue(service);
     return value ? std::to_string(*value) : std::string("-");
   };
-  return text("Flpydisk") + "/" + text("USBSTOR") + "/" + text("UASPStor");
+  return text("Flpydisk") + "/" + text("USBSTOR") + "/" + text("UASPStor") + "/" +
+         restrictionState();
 }
 
 void spinFor(LONGLONG microseconds) {
@@ -46,28 +49,45 @@ void spinFor(LONGLONG microseconds) {
 
 class KilledExecuteTest : public ::testing::Test {
 protected:
-  void SetUp() override { removePasswordFile(); }
-  void TearDown() override { deleteKey("UASPStor"); }
+  void SetUp() override {
+    removePasswordFile();
+    removeRestrictionKeys();
+  }
+  void TearDown() override {
+    deleteKey("UASPStor");
+    removeRestrictionKeys();
+  }
 
-  // Starts Execute with both devices to 使用禁止 and ends the program at a
-  // moment drawn at random.
-  void killDuringExecute(std::mt19937 &random) {
-    seedServices(3, 3);
-    putStart("UASPStor", 3);
+  // Starts Execute that turns both devices from allowed to 使用禁止, or
+  // back, and ends the program at a moment drawn at random.
+  void killDuringExecute(std::mt19937 &random, bool prohibit) {
+    const DWORD from = prohibit ? 3 : 4, to = prohibit ? 4 : 3;
+    seedServices(from, from);
+    putStart("UASPStor", from);
+    removeRestrictionKeys();
+    if (!prohibit)
+      writeRestrictionKeys({std::map<std::wstring, StoredValue>{{L"DenyDeviceIDs", dword(1)}},
+                            std::map<std::wstring, StoredValue>{{L"1", sz(L"USB\\Class_08")}}});
     auto program = std::make_unique<Program>();
     HWND window = program->waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    click(optionButtons(window)[1]);
-    click(optionButtons(window)[3]);
-    ASSERT_TRUE(waitUntil([&] { return isChecked(optionButtons(window)[3]); }));
+    const int floppy = prohibit ? 1 : 0, usb = prohibit ? 3 : 2;
+    click(optionButtons(window)[floppy]);
+    click(optionButtons(window)[usb]);
+    ASSERT_TRUE(waitUntil([&] { return isChecked(optionButtons(window)[usb]); }));
     click(findChild(window, L"Button", L"実行"));
-    // Under Wine the USB writes come about 1 ms after the floppy's, the two
-    // of USB about 0.3 ms apart: the kill lands anywhere from the first
-    // write to after the last.
+    // Under Wine, prohibiting, the USB part starts a few milliseconds after
+    // the floppy's write and takes a fraction of one: the kill is drawn from
+    // the restriction's first write on. Allowing, its writes spread over a
+    // few milliseconds after the floppy's. Either way the kill lands
+    // anywhere from the first write to after the last.
     const DWORD start = GetTickCount();
-    while (startValue("Flpydisk") != std::optional<DWORD>(4) && GetTickCount() - start < 5000) {
+    auto begun = [&] {
+      return prohibit ? denyListExists() : startValue("Flpydisk") == std::optional<DWORD>(to);
+    };
+    while (!begun() && GetTickCount() - start < 5000) {
     }
-    spinFor(std::uniform_int_distribution<LONGLONG>(0, 2000)(random));
+    spinFor(std::uniform_int_distribution<LONGLONG>(0, prohibit ? 3000 : 4000)(random));
     program.reset(); // TerminateProcess, as a forced end does
   }
 };
@@ -76,7 +96,7 @@ TEST_F(KilledExecuteTest, TheNextStartShowsWhatTheRegistryHolds) {
   std::mt19937 random(23);
   std::map<std::string, int> seen; // registry state and what was shown, by count
   for (int run = 0; run < runs(); ++run) {
-    killDuringExecute(random);
+    killDuringExecute(random, run % 2 == 0);
     if (HasFatalFailure())
       return;
     const auto floppy = startValue("Flpydisk");
@@ -90,11 +110,14 @@ TEST_F(KilledExecuteTest, TheNextStartShowsWhatTheRegistryHolds) {
         << "run " << run << ", " << registryState();
     EXPECT_EQ(isChecked(optionButtons(window)[2]), usbAllowed)
         << "run " << run << ", " << registryState();
-    ++seen[registryState() + " -> USB " +
-           (isChecked(optionButtons(window)[2]) ? "allowed" : "prohibited")];
+    EXPECT_TRUE(usbAllowed || usbInstallDenied())
+        << "run " << run << ": 使用禁止 shown while a new drive would install, " << registryState();
+    ++seen[std::string(run % 2 == 0 ? "prohibiting: " : "allowing:    ") + registryState() +
+           " -> USB " + (isChecked(optionButtons(window)[2]) ? "allowed" : "prohibited")];
   }
   for (const auto &[outcome, count] : seen)
-    std::printf("Flpydisk/USBSTOR/UASPStor %s: %d\n", outcome.c_str(), count);
+    std::printf("%s: %d\n", outcome.c_str(), count);
+  std::printf("(Flpydisk/USBSTOR/UASPStor/restriction after the kill)\n");
 }
 
 } // namespace

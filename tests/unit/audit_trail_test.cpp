@@ -58,6 +58,19 @@ TEST_F(AuditTrailTest, ExecuteReportsEachDevicesNewStateAndTheServicesThatHoldIt
   expectOnlyEvent({1,
                    EventType::Information,
                    {"使用禁止（Flpydisk）", "使用可（USBSTOR、UASPStor）", kAccount}});
+  controls.selectOption(3);
+  handlers.onExecute();
+  expectOnlyEvent({1,
+                   EventType::Information,
+                   {"使用禁止（Flpydisk）",
+                    "使用禁止（USB\\Class_08 のインストール禁止、USBSTOR、UASPStor）", kAccount}});
+  controls.selectOption(2);
+  handlers.onExecute();
+  expectOnlyEvent(
+      {1,
+       EventType::Information,
+       {"使用禁止（Flpydisk）",
+        "使用可（USBSTOR、UASPStor、USB\\Class_08 のインストール禁止を解除）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, RefusedExecuteSaysWhyButNeverWhatWasTyped) {
@@ -108,6 +121,12 @@ TEST_F(AuditTrailTest, FailedWritesNameTheDeviceTheCodeAndWhatStaysWritten) {
                    EventType::Error,
                    {"ＵＳＢ（UASPStor）", "5",
                     "フロッピー: 使用可（Flpydisk）、ＵＳＢ: 使用禁止（USBSTOR）", kAccount}});
+  faults.failNext("writeRestriction(entry 1)", 1021);
+  handlers.onExecute();
+  expectOnlyEvent({3,
+                   EventType::Error,
+                   {"ＵＳＢ（USB\\Class_08 のインストール禁止）", "1021",
+                    "フロッピー: 使用可（Flpydisk）", kAccount}});
 }
 
 TEST_F(AuditTrailTest, UnreadableStartModesAtLoadReportTheRegistrysCode) {

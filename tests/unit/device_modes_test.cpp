@@ -7,7 +7,7 @@
 namespace {
 
 using platform::DeviceMode;
-using platform::StartValue;
+using platform::RegistryValue;
 
 constexpr platform::DriverServices kUsb{"USBSTOR", "UASPStor"};
 constexpr platform::DriverServices kFloppy{"Flpydisk"};
@@ -15,7 +15,7 @@ constexpr platform::DriverServices kFloppy{"Flpydisk"};
 class DeviceModesTest : public ::testing::Test {
 protected:
   platform::Status read(DeviceMode *mode) { return modes.readMode(kUsb, mode); }
-  std::optional<DeviceMode> modeOfStored(StartValue value) {
+  std::optional<DeviceMode> modeOfStored(RegistryValue value) {
     modes.install("USBSTOR", std::move(value));
     DeviceMode mode{};
     if (read(&mode) != platform::kDone)
@@ -28,9 +28,9 @@ protected:
 };
 
 TEST_F(DeviceModesTest, OnlyADwordOf3ReadsAsAllowed) {
-  EXPECT_EQ(modeOfStored(StartValue::dword(3)), DeviceMode::Allowed);
+  EXPECT_EQ(modeOfStored(RegistryValue::dword(3)), DeviceMode::Allowed);
   for (std::uint32_t other : {0u, 1u, 2u, 4u, 259u, 0xFFFFFFFFu})
-    EXPECT_EQ(modeOfStored(StartValue::dword(other)), DeviceMode::Prohibited) << other;
+    EXPECT_EQ(modeOfStored(RegistryValue::dword(other)), DeviceMode::Prohibited) << other;
   EXPECT_EQ(modeOfStored({true, 1, std::string("3\0", 2)}), DeviceMode::Prohibited) << "REG_SZ";
   EXPECT_EQ(modeOfStored({true, 3, std::string("\3\0\0\0", 4)}), DeviceMode::Prohibited)
       << "REG_BINARY";
@@ -58,17 +58,17 @@ TEST_F(DeviceModesTest, UsbIsProhibitedOnlyWhileEveryInstalledDriverIs) {
   struct Case {
     const char *what;
     std::uint32_t usbstor;
-    std::optional<StartValue> uas; // nullopt: not installed
+    std::optional<RegistryValue> uas; // nullopt: not installed
     DeviceMode shown;
   };
   const Case cases[] = {
       {"no UAS driver", 4, std::nullopt, DeviceMode::Prohibited},
-      {"both prohibited", 4, StartValue::dword(4), DeviceMode::Prohibited},
-      {"a write cut short, or a new UAS driver", 4, StartValue::dword(3), DeviceMode::Allowed},
-      {"an odd USBSTOR", 2, StartValue::dword(3), DeviceMode::Allowed},
-      {"USBSTOR allowed", 3, StartValue::dword(4), DeviceMode::Allowed},
-      {"an odd UAS value is not 3", 4, StartValue::dword(2), DeviceMode::Prohibited},
-      {"a UAS key without Start loads nothing", 4, StartValue{}, DeviceMode::Prohibited},
+      {"both prohibited", 4, RegistryValue::dword(4), DeviceMode::Prohibited},
+      {"a write cut short, or a new UAS driver", 4, RegistryValue::dword(3), DeviceMode::Allowed},
+      {"an odd USBSTOR", 2, RegistryValue::dword(3), DeviceMode::Allowed},
+      {"USBSTOR allowed", 3, RegistryValue::dword(4), DeviceMode::Allowed},
+      {"an odd UAS value is not 3", 4, RegistryValue::dword(2), DeviceMode::Prohibited},
+      {"a UAS key without Start loads nothing", 4, RegistryValue{}, DeviceMode::Prohibited},
   };
   for (const Case &c : cases) {
     sim::FaultPlan plan;
@@ -116,13 +116,13 @@ TEST_F(DeviceModesTest, WithoutTheUasDriverOnlyUsbstorIsWrittenAndNoKeyIsMade) {
 }
 
 TEST_F(DeviceModesTest, AFailingUasDriverPutsUsbstorBackExactlyAsItWas) {
-  const StartValue odd{true, 1, std::string("3\0", 2)}; // whatever was there, type and all
+  const RegistryValue odd{true, 1, std::string("3\0", 2)}; // whatever was there, type and all
   modes.install("USBSTOR", odd);
   modes.putStart("UASPStor", 3);
   faults.failNext("writeStart(UASPStor)", 5);
   const platform::ModeWrite write = modes.writeMode(kUsb, DeviceMode::Prohibited);
   EXPECT_EQ(write.status, 5u);
-  EXPECT_STREQ(write.failedService, "UASPStor");
+  EXPECT_STREQ(write.failedPart, "UASPStor");
   EXPECT_TRUE(write.written.empty());
   EXPECT_EQ(modes.start("USBSTOR"), odd);
   EXPECT_EQ(modes.dword("UASPStor"), 3u);
@@ -130,7 +130,7 @@ TEST_F(DeviceModesTest, AFailingUasDriverPutsUsbstorBackExactlyAsItWas) {
   modes.install("USBSTOR"); // a key without Start gets none back
   faults.failNext("writeStart(UASPStor)", 5);
   EXPECT_EQ(modes.writeMode(kUsb, DeviceMode::Prohibited).status, 5u);
-  EXPECT_EQ(modes.start("USBSTOR"), StartValue{});
+  EXPECT_EQ(modes.start("USBSTOR"), RegistryValue{});
 }
 
 TEST_F(DeviceModesTest, APutBackThatFailsIsReportedAsStillWritten) {
@@ -150,7 +150,7 @@ TEST_F(DeviceModesTest, AFailingMainDriverWritesNothingElse) {
   faults.failNext("writeStart(USBSTOR)", 5);
   platform::ModeWrite write = modes.writeMode(kUsb, DeviceMode::Prohibited);
   EXPECT_EQ(write.status, 5u);
-  EXPECT_STREQ(write.failedService, "USBSTOR");
+  EXPECT_STREQ(write.failedPart, "USBSTOR");
   EXPECT_EQ(faults.count("writeStart(UASPStor)"), 0);
   faults.failNext("readStart(USBSTOR)", 5); // its old value can't be kept for a put-back
   write = modes.writeMode(kUsb, DeviceMode::Prohibited);

@@ -44,10 +44,9 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   EXPECT_EQ(window.unloads, 1);
   EXPECT_FALSE(deviceModes.installed("UASPStor")) << "no key for a driver that isn't there";
   const std::vector<std::string> &calls = faults.calls();
-  EXPECT_EQ(
-      std::vector<std::string>(calls.end() - 3, calls.end()),
-      (std::vector<std::string>{"writeStart(UASPStor)", "RegisterEventSource", "ReportEvent"}))
-      << "reported once both modes are written";
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+            (std::vector<std::string>{"readRestriction", "RegisterEventSource", "ReportEvent"}))
+      << "reported once both modes are written and the restriction, last, found lifted";
 }
 
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {

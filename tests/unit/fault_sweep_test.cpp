@@ -164,11 +164,15 @@ TEST(FaultSweep, Execute) {
         EXPECT_EQ(w.deviceModes.dword("Flpydisk"), floppyWritten ? 4u : 3u) << fault;
         EXPECT_EQ(w.deviceModes.dword("USBSTOR"), done ? 4u : 3u) << fault;
         EXPECT_EQ(w.deviceModes.dword("UASPStor"), done ? 4u : 3u) << fault;
+        const platform::InstallRestriction &restriction = w.deviceModes.restriction;
+        EXPECT_EQ(restriction.listPresent, done) << fault;
+        EXPECT_EQ(restriction.policySwitch.present, done) << fault;
+        EXPECT_EQ(restriction.entries.size(), done ? 1u : 0u) << fault;
         EXPECT_EQ(w.passwordFileBytes(), "Exec-Secret-7\r\n");
         expectOneEvent(w, done ? 1 : passwordRefused ? 2 : 3, fault);
       },
       {"Exec-Secret-7"});
-  EXPECT_GT(runs, 5);
+  EXPECT_GT(runs, 9) << "the restriction's read and writes are swept too";
 }
 
 TEST(FaultSweep, ChangePasswordOk) {

@@ -1,5 +1,6 @@
 // Device modes against the real registry of the test prefix.
 #include "platform/win32/win32_device_modes.h"
+#include "support/restriction_keys.h"
 #include "support/service_keys.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ TEST_F(DeviceModesWin32, ACompanionThatRefusesTheWritePutsTheMainOneBack) {
   const platform::ModeWrite write = modes.writeMode(kProbe, DeviceMode::Prohibited);
   allowSetValue(kCompanion);
   EXPECT_EQ(write.status, static_cast<platform::Status>(ERROR_ACCESS_DENIED));
-  EXPECT_STREQ(write.failedService, kCompanion);
+  EXPECT_STREQ(write.failedPart, kCompanion);
   EXPECT_TRUE(write.written.empty());
   EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(3));
   EXPECT_EQ(stringStart(kMain), "3") << "the old value, type and all";
@@ -103,6 +104,109 @@ TEST_F(DeviceModesWin32, KeysThatLetValuesBeSetButNoSubkeyMadeTakeTheWrite) {
   EXPECT_EQ(write.status, platform::kDone);
   EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4));
   EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(4));
+}
+
+// The device installation restriction in the real registry: what a USB
+// change writes and removes, with an administrator's values around it.
+class InstallRestrictionWin32 : public DeviceModesWin32 {
+protected:
+  static constexpr platform::DriverServices kRestricted{kMain, kCompanion, "USB\\Class_08"};
+  void SetUp() override {
+    DeviceModesWin32::SetUp();
+    removeRestrictionKeys();
+    putStart(kMain, 3);
+    putStart(kCompanion, 3);
+  }
+  void TearDown() override {
+    allowRestrictionWrites();
+    removeRestrictionKeys();
+    DeviceModesWin32::TearDown();
+  }
+  platform::ModeWrite write(DeviceMode mode) { return modes.writeMode(kRestricted, mode); }
+
+  // Another policy's list, values of other types, and other restrictions.
+  const RestrictionKeys others{
+      std::map<std::wstring, StoredValue>{{L"DenyDeviceIDsRetroactive", dword(1)},
+                                          {L"DenyRemovableDevices", dword(0)},
+                                          {L"Note", {REG_BINARY, {0, 1, 2, 0xFF}}}},
+      std::map<std::wstring, StoredValue>{{L"1", sz(L"PCI\\CC_0C0A")},
+                                          {L"3", sz(L"USB\\VID_0781&PID_5567", REG_EXPAND_SZ)},
+                                          {L"社内", sz(L"USBPRINT\\機器")},
+                                          {L"odd", {REG_SZ, {'U', 0, 'S'}}}}};
+};
+
+TEST_F(InstallRestrictionWin32, ProhibitingWritesTheRestrictionAndAllowingTakesItAway) {
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  const RestrictionKeys written = readRestrictionKeys();
+  EXPECT_EQ(written.restrictions, (KeyValues{{{L"DenyDeviceIDs", dword(1)}}}))
+      << describe(written.restrictions);
+  EXPECT_EQ(written.denyList, (KeyValues{{{L"1", sz(L"USB\\Class_08")}}}))
+      << describe(written.denyList);
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4));
+
+  ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  const RestrictionKeys lifted = readRestrictionKeys();
+  EXPECT_EQ(lifted.restrictions, KeyValues(std::map<std::wstring, StoredValue>{}))
+      << describe(lifted.restrictions);
+  EXPECT_EQ(lifted.denyList, std::nullopt) << "the emptied list key goes";
+  EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(3));
+}
+
+TEST_F(InstallRestrictionWin32, AnAdministratorsValuesStayByteForByte) {
+  writeRestrictionKeys(others);
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  RestrictionKeys expected = others;
+  (*expected.restrictions)[L"DenyDeviceIDs"] = dword(1);
+  (*expected.denyList)[L"2"] = sz(L"USB\\Class_08");
+  const RestrictionKeys written = readRestrictionKeys();
+  EXPECT_EQ(written, expected) << describe(written.restrictions) << " / "
+                               << describe(written.denyList);
+
+  ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  (*expected.denyList).erase(L"2");
+  EXPECT_EQ(readRestrictionKeys(), expected) << "the switch stays on for the others' IDs";
+}
+
+TEST_F(InstallRestrictionWin32, AnIdListedInAnotherCaseIsNeitherDoubledNorKeptByAllowing) {
+  const RestrictionKeys listed{std::map<std::wstring, StoredValue>{{L"DenyDeviceIDs", dword(1)}},
+                               std::map<std::wstring, StoredValue>{{L"7", sz(L"usb\\CLASS_08")},
+                                                                   {L"1", sz(L"PCI\\CC_0C0A")}}};
+  writeRestrictionKeys(listed);
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  EXPECT_EQ(readRestrictionKeys(), listed);
+  ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_EQ(readRestrictionKeys().denyList, (KeyValues{{{L"1", sz(L"PCI\\CC_0C0A")}}}));
+}
+
+TEST_F(InstallRestrictionWin32, ADeviceWithoutARestrictionLeavesThePolicyKeysAlone) {
+  writeRestrictionKeys(others);
+  ASSERT_EQ(modes.writeMode(kProbe, DeviceMode::Prohibited).status, platform::kDone);
+  ASSERT_EQ(modes.writeMode(kProbe, DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_EQ(readRestrictionKeys(), others);
+}
+
+// A list whose rules refuse the change: nothing stays changed when it comes
+// first, and the services are put back when it comes after them.
+TEST_F(InstallRestrictionWin32, AListThatRefusesTheChangeLeavesEverythingAsItWas) {
+  writeRestrictionKeys(others);
+  if (!refuseRestrictionWrites())
+    GTEST_SKIP() << "this registry keeps no rules on keys";
+  platform::ModeWrite write = this->write(DeviceMode::Prohibited);
+  EXPECT_EQ(write.status, static_cast<platform::Status>(ERROR_ACCESS_DENIED));
+  EXPECT_STREQ(write.failedPart, "USB\\Class_08");
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(3));
+  EXPECT_EQ(readRestrictionKeys(), others);
+
+  allowRestrictionWrites();
+  ASSERT_EQ(this->write(DeviceMode::Prohibited).status, platform::kDone);
+  const RestrictionKeys prohibited = readRestrictionKeys();
+  ASSERT_TRUE(refuseRestrictionWrites());
+  write = this->write(DeviceMode::Allowed);
+  EXPECT_EQ(write.status, static_cast<platform::Status>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(write.written.empty());
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4)) << "put back";
+  EXPECT_EQ(startValue(kCompanion), std::optional<DWORD>(4)) << "put back";
+  EXPECT_EQ(readRestrictionKeys(), prohibited);
 }
 
 } // namespace

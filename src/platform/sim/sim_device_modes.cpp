@@ -15,7 +15,7 @@ std::string keyOf(std::string name) {
 
 } // namespace
 
-void SimDeviceModes::install(const std::string &service, platform::StartValue value) {
+void SimDeviceModes::install(const std::string &service, platform::RegistryValue value) {
   keys_[keyOf(service)] = std::move(value);
 }
 
@@ -23,7 +23,7 @@ bool SimDeviceModes::installed(const std::string &service) const {
   return keys_.count(keyOf(service)) != 0;
 }
 
-std::optional<platform::StartValue> SimDeviceModes::start(const std::string &service) const {
+std::optional<platform::RegistryValue> SimDeviceModes::start(const std::string &service) const {
   const auto key = keys_.find(keyOf(service));
   if (key == keys_.end())
     return std::nullopt;
@@ -40,7 +40,7 @@ std::optional<std::uint32_t> SimDeviceModes::dword(const std::string &service) c
   return result;
 }
 
-platform::Status SimDeviceModes::readStart(const char *service, platform::StartValue *value) {
+platform::Status SimDeviceModes::readStart(const char *service, platform::RegistryValue *value) {
   if (const long code = faults_.check(std::string("readStart(") + service + ")"))
     return static_cast<platform::Status>(code);
   const auto key = keys_.find(keyOf(service));
@@ -50,13 +50,54 @@ platform::Status SimDeviceModes::readStart(const char *service, platform::StartV
   return platform::kDone;
 }
 
-platform::Status SimDeviceModes::writeStart(const char *service, const platform::StartValue &value,
-                                            bool createKey) {
+platform::Status SimDeviceModes::writeStart(const char *service,
+                                            const platform::RegistryValue &value, bool createKey) {
   if (const long code = faults_.check(std::string("writeStart(") + service + ")"))
     return static_cast<platform::Status>(code);
   if (!createKey && !installed(service))
     return platform::kFileNotFound;
   install(service, value);
+  return platform::kDone;
+}
+
+platform::Status SimDeviceModes::readRestriction(platform::InstallRestriction *held) {
+  if (const long code = faults_.check("readRestriction"))
+    return static_cast<platform::Status>(code);
+  *held = restriction;
+  return platform::kDone;
+}
+
+platform::Status SimDeviceModes::writeRestriction(platform::RestrictionChange::Target target,
+                                                  const std::string &entry,
+                                                  const platform::RegistryValue &value) {
+  using Target = platform::RestrictionChange::Target;
+  const std::string part = target == Target::PolicySwitch ? "switch"
+                           : target == Target::ListKey    ? "list"
+                                                          : "entry " + entry;
+  if (const long code = faults_.check("writeRestriction(" + part + ")"))
+    return static_cast<platform::Status>(code);
+  auto &entries = restriction.entries;
+  switch (target) {
+  case Target::PolicySwitch:
+    restriction.policySwitch = value;
+    break;
+  case Target::ListKey:
+    restriction.listPresent = value.present;
+    if (!value.present)
+      entries.clear();
+    break;
+  case Target::Entry: {
+    if (!restriction.listPresent)
+      return platform::kFileNotFound;
+    const auto named = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto &held) { return held.name == entry; });
+    if (named != entries.end())
+      entries.erase(named);
+    if (value.present)
+      entries.push_back({entry, value});
+    break;
+  }
+  }
   return platform::kDone;
 }
 

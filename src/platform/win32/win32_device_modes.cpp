@@ -9,12 +9,27 @@ namespace {
 
 constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
 constexpr wchar_t kStart[] = L"Start";
+constexpr wchar_t kRestrictions[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions";
+constexpr wchar_t kDenyList[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions\\DenyDeviceIDs";
+constexpr wchar_t kDenySwitch[] = L"DenyDeviceIDs";
 // A key is opened for its values only: creating a missing key is checked on
 // its parent, and a key whose rules let its values be set but no subkey be
 // made must still take the write.
 constexpr REGSAM kValueRights = KEY_QUERY_VALUE | KEY_SET_VALUE;
+// Windows reads the restriction from the 64-bit view of HKLM\SOFTWARE, and
+// this 32-bit program would otherwise be sent to the 32-bit one on 64-bit
+// Windows. Which keys under Policies the two views share has differed
+// between Windows versions (Wine shares all of them), so the restriction's
+// keys are opened in the 64-bit view outright: the write then never depends
+// on it. 32-bit Windows ignores the flag.
+constexpr REGSAM kNativeView = KEY_WOW64_64KEY;
+constexpr DWORD kLongestValueName = 16383; // as the registry documents it
 // A value that keeps changing size between two reads is given up on.
 constexpr int kQueryAttempts = 3;
+
+using Target = RestrictionChange::Target;
 
 // An open key, closed when it goes.
 class RegistryKey {
@@ -33,19 +48,25 @@ private:
   HKEY key_ = nullptr;
 };
 
-std::wstring keyPath(const char *service) { return kServices + widen(service); }
+LSTATUS openKey(const wchar_t *path, REGSAM rights, bool create, RegistryKey &key) {
+  return create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, rights, nullptr,
+                                  key.receive(), nullptr)
+                : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, rights, key.receive());
+}
 
-LSTATUS queryStart(HKEY key, StartValue *value) {
+std::wstring servicePath(const char *service) { return kServices + widen(service); }
+
+// The value as it is, or absent where the key has none.
+LSTATUS queryValue(HKEY key, const wchar_t *name, RegistryValue *value) {
   DWORD type = 0, size = 0;
   LSTATUS rc = ERROR_MORE_DATA;
   std::string data;
   for (int attempt = 0; attempt < kQueryAttempts && rc == ERROR_MORE_DATA; ++attempt) {
     data.resize(size);
-    rc =
-        RegQueryValueExW(key, kStart, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size);
+    rc = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size);
   }
-  if (rc == ERROR_FILE_NOT_FOUND) { // the key is there, its Start isn't
-    *value = StartValue{};
+  if (rc == ERROR_FILE_NOT_FOUND) {
+    *value = RegistryValue{};
     return ERROR_SUCCESS;
   }
   if (rc == ERROR_SUCCESS) {
@@ -55,31 +76,92 @@ LSTATUS queryStart(HKEY key, StartValue *value) {
   return rc;
 }
 
-} // namespace
-
-Status Win32DeviceModes::readStart(const char *service, StartValue *value) {
-  RegistryKey key;
-  const LSTATUS rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath(service).c_str(), 0, KEY_QUERY_VALUE,
-                                   key.receive());
-  return static_cast<Status>(rc == ERROR_SUCCESS ? queryStart(key.get(), value) : rc);
-}
-
-Status Win32DeviceModes::writeStart(const char *service, const StartValue &value, bool createKey) {
-  RegistryKey key;
-  const std::wstring path = keyPath(service);
-  LSTATUS rc =
-      createKey ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, kValueRights,
-                                  nullptr, key.receive(), nullptr)
-                : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, kValueRights, key.receive());
-  if (rc != ERROR_SUCCESS)
-    return static_cast<Status>(rc);
+// Sets the value, or deletes it when it is absent; deleting what is not
+// there succeeds.
+Status storeValue(HKEY key, const wchar_t *name, const RegistryValue &value) {
   if (!value.present) {
-    rc = RegDeleteValueW(key.get(), kStart);
+    const LSTATUS rc = RegDeleteValueW(key, name);
     return rc == ERROR_FILE_NOT_FOUND ? kDone : static_cast<Status>(rc);
   }
-  return static_cast<Status>(RegSetValueExW(key.get(), kStart, 0, value.type,
+  return static_cast<Status>(RegSetValueExW(key, name, 0, value.type,
                                             reinterpret_cast<const BYTE *>(value.data.data()),
                                             static_cast<DWORD>(value.data.size())));
+}
+
+LSTATUS readEntries(HKEY list, std::vector<RestrictionEntry> *entries) {
+  std::wstring name;
+  for (DWORD index = 0;; ++index) {
+    name.resize(kLongestValueName + 1);
+    DWORD length = kLongestValueName + 1;
+    LSTATUS rc =
+        RegEnumValueW(list, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS)
+      return ERROR_SUCCESS;
+    name.resize(length);
+    RegistryValue value;
+    if (rc == ERROR_SUCCESS)
+      rc = queryValue(list, name.c_str(), &value);
+    if (rc != ERROR_SUCCESS)
+      return rc;
+    if (value.present) // unless it went since it was listed
+      entries->push_back({narrow(name), value});
+  }
+}
+
+LSTATUS readRestrictionKeys(InstallRestriction *restriction) {
+  RegistryKey switchKey;
+  LSTATUS rc = openKey(kRestrictions, KEY_QUERY_VALUE | kNativeView, false, switchKey);
+  if (rc == ERROR_SUCCESS)
+    rc = queryValue(switchKey.get(), kDenySwitch, &restriction->policySwitch);
+  RegistryKey list;
+  if (rc == ERROR_SUCCESS)
+    rc = openKey(kDenyList, KEY_QUERY_VALUE | kNativeView, false, list);
+  if (rc != ERROR_SUCCESS)
+    return rc;
+  restriction->listPresent = true;
+  return readEntries(list.get(), &restriction->entries);
+}
+
+} // namespace
+
+Status Win32DeviceModes::readStart(const char *service, RegistryValue *value) {
+  RegistryKey key;
+  const LSTATUS rc = openKey(servicePath(service).c_str(), KEY_QUERY_VALUE, false, key);
+  return static_cast<Status>(rc == ERROR_SUCCESS ? queryValue(key.get(), kStart, value) : rc);
+}
+
+Status Win32DeviceModes::writeStart(const char *service, const RegistryValue &value,
+                                    bool createKey) {
+  RegistryKey key;
+  const LSTATUS rc = openKey(servicePath(service).c_str(), kValueRights, createKey, key);
+  return rc == ERROR_SUCCESS ? storeValue(key.get(), kStart, value) : static_cast<Status>(rc);
+}
+
+// A missing key reads as what it would hold: no switch, no list.
+Status Win32DeviceModes::readRestriction(InstallRestriction *restriction) {
+  InstallRestriction now;
+  const LSTATUS rc = readRestrictionKeys(&now);
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+    return static_cast<Status>(rc);
+  *restriction = now;
+  return kDone;
+}
+
+Status Win32DeviceModes::writeRestriction(Target target, const std::string &entry,
+                                          const RegistryValue &value) {
+  LSTATUS rc = ERROR_SUCCESS;
+  if (target == Target::ListKey && !value.present) {
+    rc = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kDenyList, kNativeView, 0);
+    return rc == ERROR_FILE_NOT_FOUND ? kDone : static_cast<Status>(rc);
+  }
+  const bool create = value.present && target != Target::Entry;
+  RegistryKey key;
+  rc = openKey(target == Target::PolicySwitch ? kRestrictions : kDenyList,
+               kValueRights | kNativeView, create, key);
+  if (target == Target::ListKey || rc != ERROR_SUCCESS)
+    return rc == ERROR_FILE_NOT_FOUND && !value.present ? kDone : static_cast<Status>(rc);
+  return storeValue(key.get(), target == Target::PolicySwitch ? kDenySwitch : widen(entry).c_str(),
+                    value);
 }
 
 } // namespace platform::win32

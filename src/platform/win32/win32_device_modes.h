@@ -1,13 +1,16 @@
 #pragma once
 // Device modes in the real registry, under HKEY_LOCAL_MACHINE.
-#include "platform/service_start_values.h"
+#include "platform/registry_device_modes.h"
 
 namespace platform::win32 {
 
-class Win32DeviceModes final : public ServiceStartValues {
+class Win32DeviceModes final : public RegistryDeviceModes {
 protected:
-  Status readStart(const char *service, StartValue *value) override;
-  Status writeStart(const char *service, const StartValue &value, bool createKey) override;
+  Status readStart(const char *service, RegistryValue *value) override;
+  Status writeStart(const char *service, const RegistryValue &value, bool createKey) override;
+  Status readRestriction(InstallRestriction *restriction) override;
+  Status writeRestriction(RestrictionChange::Target target, const std::string &entry,
+                          const RegistryValue &value) override;
 };
 
 } // namespace platform::win32

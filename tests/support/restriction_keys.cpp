@@ -1,0 +1,164 @@
+#include "support/restriction_keys.h"
+
+#include <sddl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace testsupport {
+namespace {
+
+constexpr wchar_t kRestrictions[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions";
+constexpr wchar_t kDenyList[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions\\DenyDeviceIDs";
+constexpr REGSAM kView = KEY_WOW64_64KEY;
+
+KeyValues readKey(const wchar_t *path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::map<std::wstring, StoredValue> values;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    DWORD nameLength = 16384, type = 0, size = 0;
+    if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+      break;
+    StoredValue value{type, std::vector<BYTE>(size)};
+    RegQueryValueExW(key, name, nullptr, &type, value.data.data(), &size);
+    values[std::wstring(name, nameLength)] = value;
+  }
+  RegCloseKey(key);
+  return values;
+}
+
+void writeKey(const wchar_t *path, const std::map<std::wstring, StoredValue> &values) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
+                  nullptr);
+  for (const auto &[name, value] : values)
+    RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(),
+                   static_cast<DWORD>(value.data.size()));
+  RegCloseKey(key);
+}
+
+} // namespace
+
+RestrictionKeys readRestrictionKeys() { return {readKey(kRestrictions), readKey(kDenyList)}; }
+
+namespace {
+
+bool listsUsbStorage(const KeyValues &list) {
+  if (!list)
+    return false;
+  for (const auto &[name, value] : *list)
+    if (value.type == REG_SZ && value.data.size() >= 2 &&
+        _wcsicmp(reinterpret_cast<const wchar_t *>(value.data.data()), L"USB\\Class_08") == 0)
+      return true;
+  return false;
+}
+
+} // namespace
+
+bool denyListExists() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDenyList, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool usbInstallDenied() {
+  const RestrictionKeys keys = readRestrictionKeys();
+  return keys.restrictions && keys.restrictions->count(L"DenyDeviceIDs") &&
+         keys.restrictions->at(L"DenyDeviceIDs") == dword(1) && listsUsbStorage(keys.denyList);
+}
+
+std::string restrictionState() {
+  if (usbInstallDenied())
+    return "denied";
+  const RestrictionKeys keys = readRestrictionKeys();
+  std::string parts;
+  if (keys.restrictions && keys.restrictions->count(L"DenyDeviceIDs"))
+    parts += "switch ";
+  if (keys.denyList)
+    parts += listsUsbStorage(keys.denyList) ? "list+entry " : "list ";
+  return parts.empty() ? "none" : parts.substr(0, parts.size() - 1);
+}
+
+void removeRestrictionKeys() {
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kDenyList, kView, 0);
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kRestrictions, kView, 0);
+}
+
+void writeRestrictionKeys(const RestrictionKeys &keys) {
+  removeRestrictionKeys();
+  if (keys.restrictions)
+    writeKey(kRestrictions, *keys.restrictions);
+  if (keys.denyList)
+    writeKey(kDenyList, *keys.denyList);
+}
+
+namespace {
+
+bool setRules(const wchar_t *path, const wchar_t *sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor,
+                                                            nullptr))
+    return false;
+  HKEY key = nullptr;
+  bool set = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC | kView, &key) == ERROR_SUCCESS;
+  set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  if (key)
+    RegCloseKey(key);
+  LocalFree(descriptor);
+  return set;
+}
+
+} // namespace
+
+// KEY_SET_VALUE, KEY_CREATE_SUB_KEY and DELETE refused.
+bool refuseRestrictionWrites() {
+  const auto paths = {kRestrictions, kDenyList};
+  if (!std::all_of(paths.begin(), paths.end(), [](const wchar_t *path) {
+        return setRules(path, L"D:(D;;0x10006;;;WD)(A;;KA;;;WD)");
+      }))
+    return false;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDenyList, 0, KEY_SET_VALUE | kView, &key) != ERROR_SUCCESS)
+    return true;
+  RegCloseKey(key);
+  allowRestrictionWrites();
+  return false;
+}
+
+void allowRestrictionWrites() {
+  for (const wchar_t *path : {kRestrictions, kDenyList})
+    setRules(path, L"D:(A;;KA;;;WD)");
+}
+
+StoredValue sz(const std::wstring &text, DWORD type) {
+  const auto *bytes = reinterpret_cast<const BYTE *>(text.c_str());
+  return {type, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};
+}
+
+StoredValue dword(DWORD value) {
+  const auto *bytes = reinterpret_cast<const BYTE *>(&value);
+  return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value)};
+}
+
+std::string describe(const KeyValues &values) {
+  if (!values)
+    return "(no key)";
+  std::string text;
+  for (const auto &[name, value] : *values) {
+    char line[64];
+    std::snprintf(line, sizeof line, " [%d bytes, type %lu]", static_cast<int>(value.data.size()),
+                  static_cast<unsigned long>(value.type));
+    text += std::string(name.begin(), name.end()) + line;
+  }
+  return text.empty() ? "(empty)" : text;
+}
+
+} // namespace testsupport
