@@ -32,7 +32,8 @@ source scripts/lib/exe-imports.sh
 # empty window of its own bits: the ratio is what compares, never the times.
 build=build/win32
 exe=$shipped
-if [ "$(kestrova_wine_arch)" = x64 ]; then
+arch=$(kestrova_wine_arch) || exit $?
+if [ "$arch" = x64 ]; then
   export KESTROVA_WINE_BITS=64
   build=build/win64
   exe=$build/src/vantorel.exe

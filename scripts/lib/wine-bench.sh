@@ -38,7 +38,9 @@ bench_start() {
 bench_choose_wine() {
   case "${KESTROVA_WINE_BITS:-32}" in
     32)
-      if [ "$(kestrova_wine_arch)" = x64 ]; then
+      local arch
+      arch=$(kestrova_wine_arch) || exit $?
+      if [ "$arch" = x64 ]; then
         echo "SKIP: this machine runs no 32-bit code; the 64-bit build's run of this test stands in for it"
         exit 77
       fi
