@@ -13,6 +13,8 @@ namespace {
 const char *stateWord(bool allowed) { return allowed ? texts::kAllowed : texts::kProhibited; }
 
 const char *refusalReason(const password::StoredPassword &stored) {
+  if (stored.unreadable && stored.status == platform::kFolderInPlace)
+    return texts::kEventPasswordIsFolder;
   if (stored.unreadable)
     return stored.status == platform::kAccessDenied ? texts::kEventPasswordNoRights
                                                     : texts::kEventPasswordUnreadable;

@@ -39,6 +39,8 @@ constexpr char kEventPasswordDiffers[] = "入力されたパスワードが一�
 constexpr char kEventPasswordUnreadable[] = "パスワードファイルを読み込めません";
 constexpr char kEventPasswordUnusable[] = "パスワードファイルの内容が正しくありません";
 constexpr char kEventPasswordNoRights[] = "パスワードファイルを開く権限がありません";
+constexpr char kEventPasswordIsFolder[] =
+    "パスワードファイルの場所に同じ名前のフォルダーがあります";
 constexpr char kEventNothingWritten[] = "なし";
 // After the denied device ID, in the parts a USB change wrote.
 constexpr char kEventInstallDenied[] = " のインストール禁止";

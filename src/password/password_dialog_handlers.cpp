@@ -18,10 +18,15 @@ Refusal readRefusal(const StoredPassword &stored) {
     return {texts::kOldPasswordWrong, texts::kEventUnusable, stored.status};
   if (stored.status == platform::kAccessDenied)
     return {texts::kNotStored, texts::kEventNoRights, stored.status};
+  if (stored.status == platform::kFolderInPlace)
+    return {texts::kNotStored, texts::kEventIsFolder, stored.status};
   return {texts::kNotStored, texts::kEventUnreadable, stored.status};
 }
 
-Refusal lockRefusal(platform::Status status) {
+Refusal lockRefusal(const platform::PasswordFile::ChangeLock &lock) {
+  const platform::Status status = lock.status();
+  if (lock.lacksRights())
+    return {texts::kNotStored, texts::kEventNoRights, status};
   if (status == platform::kSharingViolation)
     return {texts::kNotStored, texts::kEventLockHeld, platform::kDone};
   if (status == platform::kInvalidOwner)
@@ -52,7 +57,7 @@ void PasswordDialogHandlers::onOk() {
 std::optional<Refusal> PasswordDialogHandlers::changePassword() {
   const platform::PasswordFile::ChangeLock lock = file_.lockChanges();
   if (lock.status() != platform::kDone)
-    return lockRefusal(lock.status());
+    return lockRefusal(lock);
   const StoredPassword stored = readPassword(file_, codec_);
   if (stored.status != platform::kDone)
     return readRefusal(stored);

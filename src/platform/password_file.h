@@ -12,6 +12,7 @@ namespace platform {
 constexpr Status kSharingViolation = 32; // ERROR_SHARING_VIOLATION
 constexpr Status kFileTooLarge = 223;    // ERROR_FILE_TOO_LARGE
 constexpr Status kInvalidOwner = 1307;   // ERROR_INVALID_OWNER
+constexpr Status kFolderInPlace = 336;   // ERROR_DIRECTORY_NOT_SUPPORTED
 
 class PasswordFile {
 public:
@@ -19,9 +20,10 @@ public:
   // a crash never leaves it held.
   class ChangeLock {
   public:
-    ChangeLock(PasswordFile *holder, Status status)
-        : holder_(status == kDone ? holder : nullptr), status_(status) {}
-    ChangeLock(ChangeLock &&other) noexcept : holder_(other.holder_), status_(other.status_) {
+    ChangeLock(PasswordFile *holder, Status status, bool lacksRights = false)
+        : holder_(status == kDone ? holder : nullptr), status_(status), lacksRights_(lacksRights) {}
+    ChangeLock(ChangeLock &&other) noexcept
+        : holder_(other.holder_), status_(other.status_), lacksRights_(other.lacksRights_) {
       other.holder_ = nullptr;
     }
     ChangeLock(const ChangeLock &) = delete;
@@ -34,10 +36,14 @@ public:
     // kDone while held; kSharingViolation when another copy kept it;
     // kInvalidOwner when its file is not the program's but someone else's.
     Status status() const { return status_; }
+    // Refused because this process lacks the rights (no elevated
+    // administrator); status() is the system's answer then.
+    bool lacksRights() const { return lacksRights_; }
 
   private:
     PasswordFile *holder_;
     Status status_;
+    bool lacksRights_;
   };
 
   struct FirstLine {
@@ -47,7 +53,8 @@ public:
 
   virtual ~PasswordFile() = default;
   // kFileNotFound when there is no file, kFileTooLarge when the line is
-  // longer than maxBytes; waits a moment for a file another program holds.
+  // longer than maxBytes, kFolderInPlace when a folder has the file's name;
+  // waits a moment for a file another program holds.
   virtual FirstLine readFirstLine(std::size_t maxBytes) = 0;
   // Waits about a second for another copy's change to end.
   virtual ChangeLock lockChanges() = 0;

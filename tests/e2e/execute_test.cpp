@@ -227,6 +227,19 @@ TEST_F(ExecuteTest, AFloppyChangeWithUsbAllowedMakesNoPolicyKey) {
       {L"使用禁止（Flpydisk）", L"使用可（USBSTOR、USB\\Class_08 のインストール禁止を解除）"});
 }
 
+TEST_F(ExecuteTest, AFolderInThePasswordFilesPlaceGives003AndIsNamedSo) {
+  ASSERT_TRUE(CreateDirectoryA(passwordFilePath().c_str(), nullptr));
+  ASSERT_TRUE(start());
+  click(optionButtons(window)[1]);
+  const MessageBoxText text = execute();
+  RemoveDirectoryA(passwordFilePath().c_str());
+  EXPECT_EQ(text.prompt, L"設定が出来ませんでした。(003)");
+  EXPECT_EQ(startValue("Flpydisk"), std::optional<DWORD>(3));
+  expectOnlyEvent(
+      trace.events(), 2, EVENTLOG_WARNING_TYPE, "warn",
+      {L"パスワードファイルの場所に同じ名前のフォルダーがあります（エラーコード: 336）"});
+}
+
 TEST_F(ExecuteTest, CancelAfterAChoiceWritesNothing) {
   ASSERT_TRUE(start());
   click(optionButtons(window)[1]);

@@ -192,6 +192,18 @@ TEST_F(PasswordDialogTest, APasswordFileHeldForItsAttributesGives012AndTheTrailS
   EXPECT_EQ(change(L"Alt-7pw", L"Neu-8pw", L"Neu-8pw"), L"") << "let go";
 }
 
+// Opening a folder as a file answers access denied, as missing rights do;
+// the trail says which it is.
+TEST_F(PasswordDialogTest, AFolderInThePasswordFilesPlaceGives012AndIsNamedSo) {
+  ASSERT_TRUE(CreateDirectoryA(passwordFilePath().c_str(), nullptr));
+  const std::wstring prompt = change(L"", L"x", L"x");
+  RemoveDirectoryA(passwordFilePath().c_str());
+  EXPECT_EQ(prompt, L"パスワードが登録できませんでした。(012)");
+  expectOnlyEvent(
+      trace.events(), 5, EVENTLOG_WARNING_TYPE, "warn",
+      {L"(012) パスワードファイルの場所に同じ名前のフォルダーがあります（エラーコード: 336）"});
+}
+
 TEST_F(PasswordDialogTest, CommaAndCharactersOutsideShiftJis) {
   EXPECT_EQ(change(L"", L"a,b", L"a,b"), L"");
   EXPECT_EQ(readPasswordFile(), "\"a,b\"\r\n");

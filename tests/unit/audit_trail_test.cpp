@@ -159,6 +159,36 @@ TEST_F(AuditTrailTest, PasswordChangesAndRefusalsCarryNoPassword) {
       {5, EventType::Warning, {"(012) 他のコピーが変更ロックを保持しています", kAccount}});
 }
 
+// A standard user is refused at the lock, and a folder may stand where the
+// file should be: each is told as what it is, with the system's code.
+TEST_F(AuditTrailTest, ALockRefusedForRightsAndAFolderInTheFilesPlaceAreNamed) {
+  writePasswordFile("Old\r\n");
+  passwordFile.lockNeedsElevation = true;
+  changePassword("Old", "New", "New");
+  expectOnlyEvent(
+      {5,
+       EventType::Warning,
+       {"(012) パスワードファイルを開く権限がありません（エラーコード: 5）", kAccount}});
+  passwordFile.lockNeedsElevation = false;
+
+  faults.failNext("ReadPasswordFile", 336); // ERROR_DIRECTORY_NOT_SUPPORTED
+  changePassword("Old", "New", "New");
+  expectOnlyEvent(
+      {5,
+       EventType::Warning,
+       {"(012) パスワードファイルの場所に同じ名前のフォルダーがあります（エラーコード: 336）",
+        kAccount}});
+  loadWith("Old", 1, 2);
+  controls.password = "Old";
+  faults.failNext("ReadPasswordFile", 336);
+  handlers.onExecute();
+  expectOnlyEvent({2,
+                   EventType::Warning,
+                   {"パスワードファイルの場所に同じ名前のフォルダーがあります（エラーコード: 336）",
+                    kAccount}});
+  EXPECT_EQ(window.messages.back().prompt, "設定が出来ませんでした。(003)");
+}
+
 TEST_F(AuditTrailTest, APasswordFileLeftReadableIsNotedBeforeTheOutcomeWithTheCode) {
   loadWith("pw", 1, 2);
   controls.password = "pw";

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+
 namespace {
 
 using namespace platform::win32;
@@ -113,31 +119,91 @@ TEST(ChangeLock, OnlyALockFileOfSystemAdministratorsOrTheUserRunningTheProgramIs
   EXPECT_FALSE(isProgramsLock(kSuzuki, L""));
 }
 
+// The answer as status and whether it is for rights this process lacks.
+std::pair<platform::Status, bool> answer(platform::Status taken, platform::Status owned,
+                                         bool elevated) {
+  const LockAnswer answer = lockAnswer(taken, owned, elevated);
+  return {answer.status, answer.lacksRights};
+}
+using Answer = std::pair<platform::Status, bool>;
+
 TEST(ChangeLock, ALockFileNotTheProgramsIsRefusedWhetherItWasTakenOrHeld) {
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kDone, true), platform::kDone);
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kInvalidOwner, true), platform::kInvalidOwner);
-  EXPECT_EQ(lockAnswer(platform::kDone, platform::kAccessDenied, true), platform::kAccessDenied)
+  EXPECT_EQ(answer(platform::kDone, platform::kDone, true), Answer(platform::kDone, false));
+  EXPECT_EQ(answer(platform::kDone, platform::kInvalidOwner, true),
+            Answer(platform::kInvalidOwner, false));
+  EXPECT_EQ(answer(platform::kDone, platform::kAccessDenied, true),
+            Answer(platform::kAccessDenied, false))
       << "an owner that can't be read is not taken on trust";
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kInvalidOwner, true),
-            platform::kInvalidOwner)
+  EXPECT_EQ(answer(platform::kSharingViolation, platform::kInvalidOwner, true),
+            Answer(platform::kInvalidOwner, false))
       << "held by whoever made it: said so, not blamed on another copy";
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kDone, true),
-            platform::kSharingViolation);
-  EXPECT_EQ(lockAnswer(platform::kSharingViolation, platform::kAccessDenied, true),
-            platform::kSharingViolation);
-  EXPECT_EQ(lockAnswer(platform::kInvalidOwner, platform::kFileNotFound, true),
-            platform::kAccessDenied)
-      << "creating it for Administrators was refused: no administrator";
-  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kInvalidOwner, true),
-            platform::kInvalidOwner)
+  EXPECT_EQ(answer(platform::kSharingViolation, platform::kDone, true),
+            Answer(platform::kSharingViolation, false));
+  EXPECT_EQ(answer(platform::kSharingViolation, platform::kAccessDenied, true),
+            Answer(platform::kSharingViolation, false));
+  EXPECT_EQ(answer(platform::kInvalidOwner, platform::kFileNotFound, true),
+            Answer(platform::kAccessDenied, false))
+      << "creating it for Administrators was refused though elevated";
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kInvalidOwner, true),
+            Answer(platform::kInvalidOwner, false))
       << "its maker's rules keep administrators out";
-  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied, false),
-            platform::kAccessDenied)
-      << "a standard user, an administrator without elevation";
-  EXPECT_EQ(lockAnswer(platform::kAccessDenied, platform::kAccessDenied, true),
-            platform::kInvalidOwner)
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kAccessDenied, true),
+            Answer(platform::kInvalidOwner, false))
       << "the program's lock lets administrators in: one that keeps them out, owner and all, "
          "is someone else's";
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kDone, true),
+            Answer(platform::kAccessDenied, false))
+      << "closed to us for a moment, but the program's own: not one that may be deleted";
+}
+
+// A standard user, or an administrator without elevation, can't create the
+// lock in the Windows directory, open the program's, or make Administrators
+// its owner: rights they lack, with the code the system gave.
+TEST(ChangeLock, AProcessThatIsNoElevatedAdministratorIsRefusedForItsRights) {
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kAccessDenied, false),
+            Answer(platform::kAccessDenied, true));
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kFileNotFound, false),
+            Answer(platform::kAccessDenied, true))
+      << "no lock yet, and the folder refuses creating one";
+  EXPECT_EQ(answer(platform::kInvalidOwner, platform::kFileNotFound, false),
+            Answer(platform::kInvalidOwner, true))
+      << "an administrator without elevation can't give Administrators the file";
+  EXPECT_EQ(answer(platform::kAccessDenied, platform::kInvalidOwner, false),
+            Answer(platform::kInvalidOwner, false))
+      << "someone else's file is still named so";
+  EXPECT_EQ(answer(platform::kSharingViolation, platform::kAccessDenied, false),
+            Answer(platform::kSharingViolation, false));
+  EXPECT_EQ(answer(platform::kDone, platform::kDone, false), Answer(platform::kDone, false));
+}
+
+TEST(ChangeLock, AccessDeniedIsTriedAgainLikeAHolderAsAFileBeingDeletedAnswersIt) {
+  for (const platform::Status passing :
+       {platform::kSharingViolation, platform::Status{33}, platform::kAccessDenied})
+    EXPECT_TRUE(mayPassInAMoment(passing)) << passing;
+  for (const platform::Status lasting :
+       {platform::kDone, platform::kFileNotFound, platform::kInvalidOwner, platform::Status{87}})
+    EXPECT_FALSE(mayPassInAMoment(lasting)) << lasting;
+}
+
+// FileName is documented as ending in a NUL, which some implementations
+// read up to: the buffer holds the header, the name and the NUL, no less.
+TEST(RenameBuffer, HoldsTheNameAndItsNulAfterTheHeaderInAlignedStorage) {
+  const std::u16string target = u"C:\\Windows\\vantorel.P01";
+  RenameBuffer buffer(target, 3);
+  const std::size_t nameAt = offsetof(RenameInformation, FileName);
+  ASSERT_EQ(buffer.size(), nameAt + (target.size() + 1) * 2);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % alignof(void *), 0u);
+  const auto *info = static_cast<const RenameInformation *>(buffer.data());
+  EXPECT_EQ(info->Flags, 3u);
+  EXPECT_EQ(info->RootDirectory, nullptr);
+  EXPECT_EQ(info->FileNameLength, target.size() * 2) << "in bytes, the NUL not counted";
+  const auto *bytes = static_cast<const unsigned char *>(buffer.data());
+  EXPECT_EQ(std::memcmp(bytes + nameAt, target.data(), target.size() * 2), 0);
+  EXPECT_EQ(bytes[buffer.size() - 2], 0);
+  EXPECT_EQ(bytes[buffer.size() - 1], 0);
+
+  RenameBuffer empty(u"", 1);
+  EXPECT_EQ(empty.size(), nameAt + 2) << "even an empty name ends in its NUL";
 }
 
 } // namespace

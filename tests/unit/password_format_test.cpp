@@ -47,6 +47,11 @@ TEST(PasswordFormat, UndecodableBytesAreNoPassword) {
   EXPECT_EQ(decodePassword(std::string("a\0b", 3), codec), std::nullopt); // NUL
   EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xFF", codec), std::nullopt);     // BOM, then not UTF-8
   EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xC0\xAF", codec), std::nullopt); // overlong
+  EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xED\xA0\x80", codec), std::nullopt)
+      << "a surrogate, which no UTF-8 may carry";
+  EXPECT_EQ(decodePassword("\xEF\xBB\xBF\xED\x9F\xBF", codec),
+            std::optional<std::string>("\xED\x9F\xBF"))
+      << "U+D7FF, the last character before them";
 }
 
 TEST(PasswordFormat, EncodedFieldsReadBackExactly) {
@@ -59,11 +64,15 @@ TEST(PasswordFormat, EncodedFieldsReadBackExactly) {
   }
   EXPECT_EQ(encodeField("secret"), std::optional<std::string>("secret")) << "no quotes needed";
   EXPECT_EQ(encodeField("a,b"), std::optional<std::string>("\"a,b\""));
+  EXPECT_EQ(encodeField("trail "), std::optional<std::string>("\"trail \""))
+      << "a blank at either end is kept by quotes, as help.htm says";
+  EXPECT_EQ(encodeField("\tlead"), std::optional<std::string>("\"\tlead\""));
 }
 
 TEST(PasswordFormat, PasswordsNoFieldCanHoldAreRefused) {
-  for (const std::string &password : std::vector<std::string>{
-           "\"lead", "a,\"b", " a\"", "line\r\nbreak", "cr\rx", "lf\nx", std::string("n\0l", 3)})
+  for (const std::string &password :
+       std::vector<std::string>{"\"lead", "a,\"b", " a\"", "a\" ", "line\r\nbreak", "cr\rx",
+                                "lf\nx", std::string("n\0l", 3)})
     EXPECT_EQ(encodeField(password), std::nullopt) << password;
 }
 

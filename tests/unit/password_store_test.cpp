@@ -82,6 +82,8 @@ TEST_F(PasswordStoreTest, AHugeFirstLineIsReadWholeUpToTheLimitTheWriterKeepsToo
 TEST_F(PasswordStoreTest, UnreadableFilesFailClosedWithTheirCode) {
   EXPECT_EQ(readingFile("ab\x83\r\n"), unknown(platform::kNoUnicodeTranslation));
   EXPECT_EQ(readingFile(std::string("a\0b\r\n", 5)), unknown(platform::kNoUnicodeTranslation));
+  EXPECT_EQ(readingFile("\xEF\xBB\xBF\xED\xA0\x80\r\n"), unknown(platform::kNoUnicodeTranslation))
+      << "UTF-8 after a BOM that holds a surrogate is no password either";
   writePasswordFile("secret\r\n");
   for (const platform::Status code : {5u, 32u, 33u, 1117u}) {
     faults.failNext("ReadPasswordFile", static_cast<long>(code));

@@ -93,7 +93,7 @@ TEST_F(PasswordFileWin32, AFileHeldOpenExclusivelyFailsWithItsCodeAndStaysAsItWa
 }
 
 // Any user who may list the Windows directory may open the file for its
-// attributes and keep it open. The POSIX rename (Windows 10 1607 and later,
+// attributes and keep it open. The POSIX rename (newer Windows 10 and 11,
 // NTFS) replaces it all the same; where the system refuses that rename, as
 // Wine does, the plain one is refused while the handle stays, and the
 // replace says another program holds the file. Old or new, never half.

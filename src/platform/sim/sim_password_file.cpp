@@ -23,6 +23,8 @@ platform::PasswordFile::ChangeLock SimPasswordFile::lockChanges() {
   auto status = static_cast<platform::Status>(faults_.check("LockPasswordChanges"));
   if (status == platform::kDone && heldElsewhere)
     status = platform::kSharingViolation;
+  if (status == platform::kDone && lockNeedsElevation)
+    return {this, platform::kAccessDenied, true};
   locked_ = status == platform::kDone;
   return {this, status};
 }

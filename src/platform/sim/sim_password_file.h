@@ -21,6 +21,7 @@ public:
 
   std::optional<std::string> content; // nullopt: there is no file
   bool heldElsewhere = false;         // another copy holds the change lock
+  bool lockNeedsElevation = false;    // the lock refuses this process, access denied
   bool locked() const { return locked_; }
 
 private:

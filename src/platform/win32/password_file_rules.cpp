@@ -2,6 +2,9 @@
 
 #include "platform/password_file.h"
 
+#include <cstddef>
+#include <cstring>
+
 namespace platform::win32 {
 namespace {
 
@@ -55,10 +58,22 @@ Status replaceCheck(bool readOnly, Status opened) {
   return opened;
 }
 
-// Windows before 10 1607 refuses the class (Wine 8 does too); FAT and
-// network shares refuse the flag.
+// Older Windows refuses the class, some releases of Windows 10 answer that
+// it is not implemented (Wine 8 refuses it too); FAT and network shares
+// refuse the flag.
 bool posixRenameUnsupported(Status answer) {
   return answer == kInvalidParameter || answer == kNotSupported || answer == kInvalidFunction;
+}
+
+RenameBuffer::RenameBuffer(std::u16string_view target, std::uint32_t flags)
+    : size_(static_cast<std::uint32_t>(offsetof(RenameInformation, FileName) +
+                                       (target.size() + 1) * sizeof(char16_t))) {
+  storage_.resize((size_ + sizeof(void *) - 1) / sizeof(void *));
+  auto *info = static_cast<RenameInformation *>(data());
+  info->Flags = flags;
+  info->FileNameLength = static_cast<std::uint32_t>(target.size() * sizeof(char16_t));
+  std::memcpy(static_cast<char *>(data()) + offsetof(RenameInformation, FileName), target.data(),
+              info->FileNameLength);
 }
 
 Status renameAnswer(Status renamed) {
@@ -82,14 +97,21 @@ bool isProgramsLock(std::wstring_view owner, std::wstring_view self) {
   return owner == kSystemSid || owner == kAdministratorsSid || (!self.empty() && owner == self);
 }
 
-Status lockAnswer(Status taken, Status owned, bool elevatedAdministrator) {
+bool mayPassInAMoment(Status answer) {
+  return answer == kSharingViolation || answer == kLockViolation || answer == kAccessDenied;
+}
+
+LockAnswer lockAnswer(Status taken, Status owned, bool elevatedAdministrator) {
   if (owned == kInvalidOwner)
-    return kInvalidOwner;
-  if (taken == kAccessDenied && owned == kAccessDenied && elevatedAdministrator)
-    return kInvalidOwner;
+    return {kInvalidOwner};
+  const bool refused = taken == kAccessDenied || taken == kInvalidOwner;
+  if (refused && !elevatedAdministrator)
+    return {taken, true};
+  if (taken == kAccessDenied && owned == kAccessDenied)
+    return {kInvalidOwner};
   if (taken == kInvalidOwner)
-    return kAccessDenied;
-  return taken == kDone ? owned : taken;
+    return {kAccessDenied};
+  return {taken == kDone ? owned : taken};
 }
 
 } // namespace platform::win32

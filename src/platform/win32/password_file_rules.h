@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace platform::win32 {
 
@@ -49,6 +50,30 @@ Status replaceCheck(bool readOnly, Status opened);
 // without it. The plain rename is tried then.
 bool posixRenameUnsupported(Status answer);
 
+// FILE_RENAME_INFO as newer Windows 10 and 11 have it, with Flags where
+// ReplaceIfExists is. HANDLE is a pointer and WCHAR a UTF-16 unit, so this is
+// the SDK's layout in either build (the Win32 code checks it against it).
+struct RenameInformation {
+  std::uint32_t Flags;
+  void *RootDirectory;
+  std::uint32_t FileNameLength; // in bytes, without the terminating NUL
+  char16_t FileName[1];
+};
+
+// What SetFileInformationByHandle takes to rename a file to target: the
+// header, then the name and the NUL that ends it, as FileName is documented
+// (some implementations read up to it), in storage aligned for the header.
+class RenameBuffer {
+public:
+  RenameBuffer(std::u16string_view target, std::uint32_t flags);
+  void *data() { return storage_.data(); }
+  std::uint32_t size() const { return size_; }
+
+private:
+  std::vector<void *> storage_; // zeroed, and aligned as the header's pointer is
+  std::uint32_t size_;
+};
+
 // A rename refused once the replace's rights were granted: the target is
 // open elsewhere (the plain rename fails while anything has it open, the
 // POSIX one while a handle shares no deletion). kSharingViolation then, so
@@ -77,14 +102,30 @@ constexpr wchar_t kAdministratorsSid[] = L"S-1-5-32-544";
 // hold every change up.
 bool isProgramsLock(std::wstring_view owner, std::wstring_view self);
 
+// Whether a failure may pass within a moment, so that the call is tried
+// again for about a second: another program holds the file (a sharing or a
+// lock violation), or it is being replaced or deleted (in Explorer, by a
+// scanner), which answers access denied to every open while that is
+// pending. The change lock's access denied that outlasts the second is
+// judged by the file's owner.
+bool mayPassInAMoment(Status answer);
+
+struct LockAnswer {
+  Status status;
+  // Refused for rights this process lacks, status as the system said it.
+  bool lacksRights = false;
+};
+
 // The change lock's answer from how taking it went and whose file it is
 // (kDone, kInvalidOwner, or why that can't be told). A file that is not the
 // program's is named so, however taking it went: held or closed to us by
-// whoever made it. kInvalidOwner from creating it means this process can't
-// make Administrators the owner, that is, it is no administrator. The
+// whoever made it. A process that is no elevated administrator (a standard
+// user, an administrator without elevation) may neither create the file in
+// the Windows directory nor open the program's, nor make Administrators the
+// owner (kInvalidOwner from creating it): it lacks the rights. The
 // program's own lock lets Administrators in: where it and its owner are
 // both closed to an elevated administrator, it is someone else's (a file
 // they shut us out of, or a folder of that name).
-Status lockAnswer(Status taken, Status owned, bool elevatedAdministrator);
+LockAnswer lockAnswer(Status taken, Status owned, bool elevatedAdministrator);
 
 } // namespace platform::win32

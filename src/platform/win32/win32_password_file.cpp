@@ -24,23 +24,20 @@ constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
 // made it: every administrator's copy then knows it for the program's.
 constexpr wchar_t kLockRules[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
-// The rename that replaces a file others hold open came with Windows 10
-// 1607. mingw-w64 declares it only for a _WIN32_WINNT of Windows 10, and
-// this program runs on Windows 7, so here are its class, its flags, and
-// FILE_RENAME_INFO as Windows 10 has it, with Flags where ReplaceIfExists is.
+// The rename that replaces a file others hold open is in newer Windows 10
+// and 11. mingw-w64 declares it only for a _WIN32_WINNT of Windows 10, and
+// this program runs on Windows 7, so here are its class and its flags; its
+// information is RenameInformation.
 constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 constexpr DWORD kRenameReplaceIfExists = 0x1; // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
 constexpr DWORD kRenamePosixSemantics = 0x2;  // FILE_RENAME_FLAG_POSIX_SEMANTICS
-struct FileRenameInfoEx {
-  DWORD Flags;
-  HANDLE RootDirectory;
-  DWORD FileNameLength;
-  WCHAR FileName[1];
-};
-static_assert(sizeof(FileRenameInfoEx) == sizeof(FILE_RENAME_INFO) &&
-              offsetof(FileRenameInfoEx, RootDirectory) ==
+static_assert(sizeof(RenameInformation) == sizeof(FILE_RENAME_INFO) &&
+              offsetof(RenameInformation, RootDirectory) ==
                   offsetof(FILE_RENAME_INFO, RootDirectory) &&
-              offsetof(FileRenameInfoEx, FileName) == offsetof(FILE_RENAME_INFO, FileName));
+              offsetof(RenameInformation, FileNameLength) ==
+                  offsetof(FILE_RENAME_INFO, FileNameLength) &&
+              offsetof(RenameInformation, FileName) == offsetof(FILE_RENAME_INFO, FileName) &&
+              sizeof(char16_t) == sizeof(WCHAR));
 
 constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -56,9 +53,7 @@ bool isBusy(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-// A file that is being replaced or deleted answers "access denied" for a
-// moment too.
-bool isTransient(DWORD error) { return isBusy(error) || error == ERROR_ACCESS_DENIED; }
+bool isTransient(DWORD error) { return mayPassInAMoment(error); }
 
 // Tries again while the failure is one that passes; the last failure's code.
 template <typename Attempt> Status retrying(Attempt attempt, bool (*passes)(DWORD)) {
@@ -91,6 +86,13 @@ std::wstring decimal(unsigned long value) {
     value /= 10;
   } while (value != 0);
   return digits;
+}
+
+// Opening a folder as a file answers access denied, as rights that fall
+// short do: the name tells them apart.
+bool isFolder(const std::wstring &path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 UniqueHandle open(const std::wstring &path, DWORD access, DWORD share, DWORD flags = 0) {
@@ -252,19 +254,12 @@ Status writeAll(HANDLE file, const std::string &bytes) {
 
 // A rename's information for target; flags goes where Flags and
 // ReplaceIfExists share their place.
-std::string renameInfo(const std::wstring &target, DWORD flags) {
-  const std::size_t nameBytes = target.size() * sizeof(wchar_t);
-  std::string buffer(sizeof(FileRenameInfoEx) + nameBytes, '\0');
-  auto *info = reinterpret_cast<FileRenameInfoEx *>(buffer.data());
-  info->Flags = flags;
-  info->RootDirectory = nullptr;
-  info->FileNameLength = static_cast<DWORD>(nameBytes);
-  std::copy(target.begin(), target.end(), info->FileName);
-  return buffer;
+RenameBuffer renameInfo(const std::wstring &target, DWORD flags) {
+  return {{reinterpret_cast<const char16_t *>(target.data()), target.size()}, flags};
 }
 
-bool setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, std::string &info) {
-  return SetFileInformationByHandle(file, kind, info.data(), static_cast<DWORD>(info.size()));
+bool setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, RenameBuffer &info) {
+  return SetFileInformationByHandle(file, kind, info.data(), info.size());
 }
 
 // Renamed through its own handle, which holds DELETE on the temporary
@@ -273,8 +268,8 @@ bool setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, std::string &in
 // Either rename puts the new file in place in one step; the POSIX one does
 // it while others hold the old one open, where the system has it.
 Status renameOver(HANDLE file, const std::wstring &target) {
-  std::string posix = renameInfo(target, kRenameReplaceIfExists | kRenamePosixSemantics);
-  std::string plain = renameInfo(target, TRUE); // ReplaceIfExists
+  RenameBuffer posix = renameInfo(target, kRenameReplaceIfExists | kRenamePosixSemantics);
+  RenameBuffer plain = renameInfo(target, TRUE); // ReplaceIfExists
   bool posixUnsupported = false;
   return renameAnswer(retrying(
       [&] {
@@ -332,7 +327,7 @@ PasswordFile::FirstLine Win32PasswordFile::readFirstLine(std::size_t maxBytes) {
       },
       isBusy);
   if (opened != kDone)
-    return {opened, {}};
+    return {opened == ERROR_ACCESS_DENIED && isFolder(path) ? kFolderInPlace : opened, {}};
   // Only what was just read is searched for the line end, so a long line
   // costs its length, not its square.
   std::string bytes;
@@ -374,11 +369,12 @@ PasswordFile::ChangeLock Win32PasswordFile::lockChanges() {
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         return lock.valid();
       },
-      isBusy);
-  const Status status = lockAnswer(taken, lockOwnership(path), processIsElevatedAdministrator());
-  if (status == kDone)
+      isTransient);
+  const LockAnswer answer =
+      lockAnswer(taken, lockOwnership(path), processIsElevatedAdministrator());
+  if (answer.status == kDone)
     changeLock_ = std::move(lock);
-  return {this, status};
+  return {this, answer.status, answer.lacksRights};
 }
 
 // Writes a new file beside the old one and puts it in the old one's place,
