@@ -7,9 +7,9 @@
 #include "platform/status.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace platform::win32 {
 
@@ -66,12 +66,12 @@ struct RenameInformation {
 class RenameBuffer {
 public:
   RenameBuffer(std::u16string_view target, std::uint32_t flags);
-  void *data() { return storage_.data(); }
+  void *data() { return storage_.get(); }
   std::uint32_t size() const { return size_; }
 
 private:
-  std::vector<void *> storage_; // zeroed, and aligned as the header's pointer is
   std::uint32_t size_;
+  std::unique_ptr<void *[]> storage_; // zeroed, and aligned as the header's pointer is
 };
 
 // A rename refused once the replace's rights were granted: the target is

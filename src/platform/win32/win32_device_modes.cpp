@@ -11,9 +11,8 @@ constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
 constexpr wchar_t kStart[] = L"Start";
 constexpr wchar_t kRestrictions[] =
     L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions";
-constexpr wchar_t kDenyList[] =
-    L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions\\DenyDeviceIDs";
-constexpr wchar_t kDenySwitch[] = L"DenyDeviceIDs";
+// The switch, a value of Restrictions, and the list, a key below it.
+constexpr wchar_t kDeny[] = L"DenyDeviceIDs";
 // A key is opened for its values only: creating a missing key is checked on
 // its parent, and a key whose rules let its values be set but no subkey be
 // made must still take the write.
@@ -48,10 +47,15 @@ private:
   HKEY key_ = nullptr;
 };
 
-LSTATUS openKey(const wchar_t *path, REGSAM rights, bool create, RegistryKey &key) {
-  return create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, rights, nullptr,
-                                  key.receive(), nullptr)
-                : RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, rights, key.receive());
+LSTATUS openKey(const wchar_t *path, REGSAM rights, bool create, RegistryKey &key,
+                HKEY parent = HKEY_LOCAL_MACHINE) {
+  return create
+             ? RegCreateKeyExW(parent, path, 0, nullptr, 0, rights, nullptr, key.receive(), nullptr)
+             : RegOpenKeyExW(parent, path, 0, rights, key.receive());
+}
+
+LSTATUS openRestrictions(REGSAM rights, bool create, RegistryKey &key) {
+  return openKey(kRestrictions, rights | kNativeView, create, key);
 }
 
 std::wstring servicePath(const char *service) { return kServices + widen(service); }
@@ -109,13 +113,13 @@ LSTATUS readEntries(HKEY list, std::vector<RestrictionEntry> *entries) {
 }
 
 LSTATUS readRestrictionKeys(InstallRestriction *restriction) {
-  RegistryKey switchKey;
-  LSTATUS rc = openKey(kRestrictions, KEY_QUERY_VALUE | kNativeView, false, switchKey);
+  RegistryKey restrictions;
+  LSTATUS rc = openRestrictions(KEY_QUERY_VALUE, false, restrictions);
   if (rc == ERROR_SUCCESS)
-    rc = queryValue(switchKey.get(), kDenySwitch, &restriction->policySwitch);
+    rc = queryValue(restrictions.get(), kDeny, &restriction->policySwitch);
   RegistryKey list;
   if (rc == ERROR_SUCCESS)
-    rc = openKey(kDenyList, KEY_QUERY_VALUE | kNativeView, false, list);
+    rc = openKey(kDeny, KEY_QUERY_VALUE | kNativeView, false, list, restrictions.get());
   if (rc != ERROR_SUCCESS)
     return rc;
   restriction->listPresent = true;
@@ -147,21 +151,27 @@ Status Win32DeviceModes::readRestriction(InstallRestriction *restriction) {
   return kDone;
 }
 
+// What is to be deleted and is not there, the keys above it included, is
+// done with.
 Status Win32DeviceModes::writeRestriction(Target target, const std::string &entry,
                                           const RegistryValue &value) {
-  LSTATUS rc = ERROR_SUCCESS;
-  if (target == Target::ListKey && !value.present) {
-    rc = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kDenyList, kNativeView, 0);
-    return rc == ERROR_FILE_NOT_FOUND ? kDone : static_cast<Status>(rc);
-  }
   const bool create = value.present && target != Target::Entry;
-  RegistryKey key;
-  rc = openKey(target == Target::PolicySwitch ? kRestrictions : kDenyList,
-               kValueRights | kNativeView, create, key);
+  // The switch's value is set in Restrictions; the list is opened, made or
+  // deleted below it.
+  const REGSAM rights = target == Target::PolicySwitch ? kValueRights
+                        : create                       ? KEY_CREATE_SUB_KEY
+                                                       : KEY_QUERY_VALUE;
+  RegistryKey restrictions, list;
+  LSTATUS rc = openRestrictions(rights, create, restrictions);
+  if (rc == ERROR_SUCCESS && target == Target::ListKey && !value.present)
+    rc = RegDeleteKeyExW(restrictions.get(), kDeny, kNativeView, 0);
+  else if (rc == ERROR_SUCCESS && target != Target::PolicySwitch)
+    rc = openKey(kDeny, kValueRights | kNativeView, create, list, restrictions.get());
   if (target == Target::ListKey || rc != ERROR_SUCCESS)
     return rc == ERROR_FILE_NOT_FOUND && !value.present ? kDone : static_cast<Status>(rc);
-  return storeValue(key.get(), target == Target::PolicySwitch ? kDenySwitch : widen(entry).c_str(),
-                    value);
+  if (target == Target::PolicySwitch)
+    return storeValue(restrictions.get(), kDeny, value);
+  return storeValue(list.get(), widen(entry).c_str(), value);
 }
 
 } // namespace platform::win32
