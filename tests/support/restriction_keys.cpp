@@ -1,8 +1,7 @@
 #include "support/restriction_keys.h"
 
-#include <sddl.h>
+#include "support/key_rules.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace testsupport {
@@ -100,42 +99,20 @@ void writeRestrictionKeys(const RestrictionKeys &keys) {
     writeKey(kDenyList, *keys.denyList);
 }
 
-namespace {
-
-bool setRules(const wchar_t *path, const wchar_t *sddl) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor,
-                                                            nullptr))
-    return false;
-  HKEY key = nullptr;
-  bool set = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC | kView, &key) == ERROR_SUCCESS;
-  set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-  if (key)
-    RegCloseKey(key);
-  LocalFree(descriptor);
-  return set;
-}
-
-} // namespace
-
 // KEY_SET_VALUE, KEY_CREATE_SUB_KEY and DELETE refused.
+constexpr wchar_t kRefuseWrites[] = L"D:(D;;0x10006;;;WD)(A;;KA;;;WD)";
+
 bool refuseRestrictionWrites() {
-  const auto paths = {kRestrictions, kDenyList};
-  if (!std::all_of(paths.begin(), paths.end(), [](const wchar_t *path) {
-        return setRules(path, L"D:(D;;0x10006;;;WD)(A;;KA;;;WD)");
-      }))
-    return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDenyList, 0, KEY_SET_VALUE | kView, &key) != ERROR_SUCCESS)
+  if (setKeyRules(kRestrictions, kRefuseWrites, kView) &&
+      setRulesThatRefuse(kDenyList, kRefuseWrites, KEY_SET_VALUE, kView))
     return true;
-  RegCloseKey(key);
   allowRestrictionWrites();
   return false;
 }
 
 void allowRestrictionWrites() {
-  for (const wchar_t *path : {kRestrictions, kDenyList})
-    setRules(path, L"D:(A;;KA;;;WD)");
+  setKeyRules(kRestrictions, kOpenToAll, kView);
+  setKeyRules(kDenyList, kOpenToAll, kView);
 }
 
 StoredValue sz(const std::wstring &text, DWORD type) {

@@ -1,11 +1,16 @@
 #include "support/service_keys.h"
 
-#include <sddl.h>
+#include "support/key_rules.h"
 
 namespace testsupport {
 namespace {
 
 std::string path(const std::string &service) { return kServices + service; }
+
+std::wstring widePath(const std::string &service) {
+  const std::string ascii = path(service);
+  return {ascii.begin(), ascii.end()};
+}
 
 } // namespace
 
@@ -53,47 +58,15 @@ std::optional<std::string> stringStart(const std::string &service) {
   return std::string(text);
 }
 
-namespace {
-
-bool setKeyRules(const std::string &service, const char *sddl) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
-                                                            nullptr))
-    return false;
-  HKEY key = nullptr;
-  bool set =
-      RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS;
-  set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-  if (key)
-    RegCloseKey(key);
-  LocalFree(descriptor);
-  return set;
-}
-
-// Gives the key the rules sddl writes, and proves that they refuse an open
-// for refused, as Wine may not keep every rule; back to full access if not.
-bool setRulesThatRefuse(const std::string &service, const char *sddl, REGSAM refused) {
-  if (!setKeyRules(service, sddl))
-    return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path(service).c_str(), 0, refused, &key) != ERROR_SUCCESS)
-    return true;
-  RegCloseKey(key);
-  setKeyRules(service, "D:(A;;KA;;;WD)");
-  return false;
-}
-
-} // namespace
-
 bool denySetValue(const std::string &service) {
-  return setRulesThatRefuse(service, "D:(D;;0x2;;;WD)(A;;KA;;;WD)", KEY_SET_VALUE);
+  return setRulesThatRefuse(widePath(service), L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", KEY_SET_VALUE);
 }
 
-void allowSetValue(const std::string &service) { setKeyRules(service, "D:(A;;KA;;;WD)"); }
+void allowSetValue(const std::string &service) { setKeyRules(widePath(service), kOpenToAll); }
 
 bool grantValuesOnly(const std::string &service) {
   // KEY_QUERY_VALUE, KEY_SET_VALUE, DELETE, READ_CONTROL and WRITE_DAC
-  return setRulesThatRefuse(service, "D:(A;;0x70003;;;WD)", KEY_CREATE_SUB_KEY);
+  return setRulesThatRefuse(widePath(service), L"D:(A;;0x70003;;;WD)", KEY_CREATE_SUB_KEY);
 }
 
 void seedServices(DWORD floppy, DWORD usb) {
