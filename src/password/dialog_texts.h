@@ -24,6 +24,7 @@ constexpr char kEventUnreadable[] = "(012) パスワードファイルを読み�
 constexpr char kEventNotStored[] = "(012) 新パスワードを保存できませんでした";
 constexpr char kEventNoRights[] = "(012) パスワードファイルを開く権限がありません";
 constexpr char kEventIsFolder[] = "(012) パスワードファイルの場所に同じ名前のフォルダーがあります";
+constexpr char kEventLockNoRights[] = "(012) 変更ロックのファイルを開く権限がありません";
 constexpr char kEventLockHeld[] = "(012) 他のコピーが変更ロックを保持しています";
 constexpr char kEventLockNotOurs[] = "(012) 変更ロックのファイル vantorel.lock は本ツールのものでは"
                                      "ありません。管理者が削除してかまいません";

@@ -13,23 +13,45 @@ constexpr wchar_t kDenyList[] =
     L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions\\DenyDeviceIDs";
 constexpr REGSAM kView = KEY_WOW64_64KEY;
 
-KeyValues readKey(const wchar_t *path) {
+} // namespace
+
+// Names and data from the same call: a name with a NUL in it can't be
+// looked up again.
+KeyValues readKeyValues(const wchar_t *path) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
     return std::nullopt;
   std::map<std::wstring, StoredValue> values;
   for (DWORD index = 0;; ++index) {
     wchar_t name[16384];
-    DWORD nameLength = 16384, type = 0, size = 0;
-    if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
+    std::vector<BYTE> data(65536);
+    DWORD nameLength = 16384, type = 0, size = static_cast<DWORD>(data.size());
+    if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data.data(), &size) !=
         ERROR_SUCCESS)
       break;
-    StoredValue value{type, std::vector<BYTE>(size)};
-    RegQueryValueExW(key, name, nullptr, &type, value.data.data(), &size);
-    values[std::wstring(name, nameLength)] = value;
+    data.resize(size);
+    values[std::wstring(name, nameLength)] = {type, data};
   }
   RegCloseKey(key);
   return values;
+}
+
+namespace {
+
+// RegSetValueExW takes a name up to its first NUL; the native call takes it
+// counted, as another program may have written it.
+void setValue(HKEY key, const std::wstring &name, const StoredValue &value) {
+  struct CountedName {
+    USHORT length, capacity;
+    const wchar_t *buffer; // cppcheck-suppress unusedStructMember ; read by ntdll
+  };
+  using SetValueKey = LONG(WINAPI *)(HANDLE, CountedName *, ULONG, ULONG, const void *, ULONG);
+  static const auto setValueKey = reinterpret_cast<SetValueKey>(
+      reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+  CountedName counted{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                      static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
+  setValueKey(key, &counted, 0, value.type, value.data.data(),
+              static_cast<ULONG>(value.data.size()));
 }
 
 void writeKey(const wchar_t *path, const std::map<std::wstring, StoredValue> &values) {
@@ -37,14 +59,15 @@ void writeKey(const wchar_t *path, const std::map<std::wstring, StoredValue> &va
   RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
                   nullptr);
   for (const auto &[name, value] : values)
-    RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(),
-                   static_cast<DWORD>(value.data.size()));
+    setValue(key, name, value);
   RegCloseKey(key);
 }
 
 } // namespace
 
-RestrictionKeys readRestrictionKeys() { return {readKey(kRestrictions), readKey(kDenyList)}; }
+RestrictionKeys readRestrictionKeys() {
+  return {readKeyValues(kRestrictions), readKeyValues(kDenyList)};
+}
 
 namespace {
 

@@ -27,6 +27,8 @@ struct RestrictionKeys {
 };
 
 RestrictionKeys readRestrictionKeys();
+// The values of a key below HKLM in the 64-bit view, as the registry holds them.
+KeyValues readKeyValues(const wchar_t *path);
 bool denyListExists();
 // Windows refuses a new USB drive's install: the switch is 1 and the list
 // holds USB\Class_08 as a REG_SZ, in any letter case.
