@@ -59,6 +59,8 @@ TEST(ReplaceCheck, AFileThatRefusesWritingOrDeletingIsNotTouched) {
   EXPECT_EQ(replaceCheck(false, platform::kAccessDenied), platform::kAccessDenied)
       << "DELETE or writing refused";
   EXPECT_EQ(replaceCheck(true, platform::kDone), platform::kAccessDenied) << "read-only";
+  EXPECT_EQ(replaceCheck(true, platform::kFileNotFound), platform::kDone)
+      << "no file, whatever its attributes were read as: nothing to refuse";
   EXPECT_EQ(replaceCheck(false, platform::kSharingViolation), platform::kDone)
       << "held by someone, rights granted: the rename waits for them";
   EXPECT_EQ(replaceCheck(false, 3), 3u); // ERROR_PATH_NOT_FOUND
