@@ -12,6 +12,7 @@
 
 #ifndef RC_INVOKED
 #include "devices/device_table.h"
+#include "password/lock_texts.h"
 
 namespace app::texts {
 
@@ -59,10 +60,9 @@ constexpr char kEventSwitchMissing[] = "DenyDeviceIDs（REG_DWORD 1）";
 constexpr char kEventEntryMissing[] = " の項目";
 constexpr char kEventRestrictionUnreadable[] = "インストール禁止を読み取れません";
 // Why Execute did not have the change lock.
-constexpr char kEventLockHeld[] = "他のコピーが変更ロックを保持しています";
-constexpr char kEventLockNotOurs[] = "変更ロックのファイル vantorel.lock "
-                                     "は本ツールのものではありません。管理者が削除してかまいません";
-constexpr char kEventLockNoRights[] = "変更ロックのファイルを開く権限がありません";
+constexpr char kEventLockHeld[] = TEXT_LOCK_HELD;
+constexpr char kEventLockNotOurs[] = TEXT_LOCK_NOT_OURS;
+constexpr char kEventLockNoRights[] = TEXT_LOCK_NO_RIGHTS;
 constexpr char kEventLockUnavailable[] = "変更ロックを取得できません";
 
 } // namespace app::texts
