@@ -173,7 +173,8 @@ Status RegistryDeviceModes::denyInstall(const char *deviceId, Progress &progress
 // key goes as far as it can: an empty list denies nothing, and a key that
 // can't be deleted (a subkey below it) must not undo the rest. Where the last
 // record write fails, it names parts that are gone, which the next take-back
-// counts as taken back.
+// counts as taken back. An empty record is written too: a prohibiting write
+// killed just after it made the record's key leaves the key without values.
 Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress) {
   InstallRestriction now;
   RestrictionRecord record;
@@ -194,7 +195,7 @@ Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress
     if (status != kDone && change.target != Target::ListKey)
       return status;
   }
-  if (!(plan.record == record))
+  if (!(plan.record == record) || plan.record.empty()) // a key a kill left empty goes too
     writeRecord(plan.record);
   if (!progress.restrictionMade.empty())
     progress.written.push_back(deviceId);

@@ -45,9 +45,9 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   EXPECT_FALSE(deviceModes.installed("UASPStor")) << "no key for a driver that isn't there";
   const std::vector<std::string> &calls = faults.calls();
   EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
-            (std::vector<std::string>{"readRecord", "RegisterEventSource", "ReportEvent"}))
+            (std::vector<std::string>{"writeRecord", "RegisterEventSource", "ReportEvent"}))
       << "reported once both modes are written and the record of the restriction, last, found "
-         "empty";
+         "and left empty";
 }
 
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
