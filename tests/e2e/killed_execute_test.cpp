@@ -38,15 +38,6 @@ std::string registryState() {
          restrictionState();
 }
 
-void spinFor(LONGLONG microseconds) {
-  LARGE_INTEGER frequency, start, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  do
-    QueryPerformanceCounter(&now);
-  while ((now.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart < microseconds);
-}
-
 class KilledExecuteTest : public ::testing::Test {
 protected:
   void SetUp() override {
