@@ -31,6 +31,13 @@ testsupport::KeyValues finishedRecord(std::map<std::wstring, testsupport::Stored
   return claims;
 }
 
+testsupport::KeyValues claimsOf(testsupport::KeyValues record) {
+  if (record)
+    for (const wchar_t *mark : kMarks)
+      record->erase(mark);
+  return record;
+}
+
 DeviceState readDeviceState() {
   DeviceState state{testsupport::startValue("Flpydisk"), testsupport::startValue("USBSTOR"),
                     testsupport::startValue("UASPStor"), testsupport::readRestrictionKeys(),

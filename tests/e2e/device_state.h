@@ -31,5 +31,7 @@ inline const testsupport::StoredValue kWrittenMark{REG_QWORD, {}};
 testsupport::KeyValues finishedRecord(std::map<std::wstring, testsupport::StoredValue> claims);
 // The record with its last-write times blanked.
 testsupport::KeyValues readRecordWithoutTimes();
+// The record's claims, its last-write times left out.
+testsupport::KeyValues claimsOf(testsupport::KeyValues record);
 
 } // namespace e2e
