@@ -41,8 +41,13 @@ kestrova_wine_arch() {
   elif [ $loader -eq 0 ]; then
     # A probe that fails where Wine's 32-bit loader runs would quietly
     # leave the shipped exe untested.
-    echo "machine.sh: the 32-bit probe in $KESTROVA_PROBE_DIR exited $probe (42 means it ran)," \
-      "yet Wine's 32-bit loader runs" >&2
+    if [ $probe -eq $kestrova_probe_unwritten ]; then
+      echo "machine.sh: the 32-bit probe could not be written in $KESTROVA_PROBE_DIR," \
+        "yet Wine's 32-bit loader runs" >&2
+    else
+      echo "machine.sh: the 32-bit probe in $KESTROVA_PROBE_DIR exited $probe (42 means it ran)," \
+        "yet Wine's 32-bit loader runs" >&2
+    fi
     return 2
   else
     echo x64
@@ -66,15 +71,19 @@ kestrova_i386_emulated() {
 
 # kestrova_run_probe: runs a 32-bit program made of nothing but an exit(42)
 # system call from the probe folder; returns 0 when it ran, else the status
-# it ended with (126 where the folder forbids running programs).
+# it ended with (126 where the folder forbids running programs), or
+# kestrova_probe_unwritten where it could not be written there.
+kestrova_probe_unwritten=125
 kestrova_run_probe() {
-  local probe="$KESTROVA_PROBE_DIR/kestrova-i386-probe.$$" status
+  # Callers run it inside $(...), where $$ is the parent's PID: two at once
+  # would share one file.
+  local probe="$KESTROVA_PROBE_DIR/kestrova-i386-probe.$BASHPID" status
   mkdir -p "$KESTROVA_PROBE_DIR" 2>/dev/null
   # ELF header, one loadable segment, then: push 42; pop ebx; mov eax, 1; int 0x80
   printf '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0'"$(
     )"'\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\0\0\x80\x04\x08'"$(
     )"'\0\x80\x04\x08\x5e\0\0\0\x5e\0\0\0\x05\0\0\0\0\x10\0\0\x6a\x2a\x5b\xb8\x01\0\0\0\xcd\x80' \
-    2>/dev/null >"$probe" || return 1
+    2>/dev/null >"$probe" || return $kestrova_probe_unwritten
   chmod +x "$probe"
   "$probe" 2>/dev/null
   status=$?

@@ -5,6 +5,7 @@
 #include "password/password_store.h"
 #include "product/audit_messages.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace app {
@@ -22,18 +23,54 @@ const char *refusalReason(const password::StoredPassword &stored) {
                                           : texts::kEventPasswordUnusable;
 }
 
+// Adds an item to a list the audit trail shows, "、" between items.
+void append(std::string &list, const std::string &item) {
+  list += (list.empty() ? "" : "、") + item;
+}
+
 // "使用禁止（USB\\Class_08 のインストール禁止、USBSTOR、UASPStor）": the state
 // and the parts that hold it, services by name and the install restriction
-// by the ID it denies (the store hands back the table's own pointers).
+// by the ID it denies (the store hands back the table's own pointers), then
+// what the write left of others' and of its own restriction.
 std::string setting(const char *state, const devices::Device &device,
-                    const std::vector<const char *> &parts, bool lifted) {
-  std::string text = std::string(state) + "（";
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    text += std::string(i ? "、" : "") + parts[i];
-    if (parts[i] == device.services.deniedDeviceId)
-      text += lifted ? texts::kEventInstallDenialLifted : texts::kEventInstallDenied;
+                    const std::vector<const char *> &parts, bool lifted,
+                    const std::string &notes = {}) {
+  std::string items;
+  for (const char *part : parts)
+    append(items, part == device.services.deniedDeviceId
+                      ? part + std::string(lifted ? texts::kEventInstallDenialLifted
+                                                  : texts::kEventInstallDenied)
+                      : std::string(part));
+  return std::string(state) + "（" + items + notes + "）";
+}
+
+std::string restrictionNotes(const devices::Device &device, const platform::ModeWrite &write) {
+  std::string notes;
+  if (write.leftOn) {
+    std::string parts;
+    if (write.leftOn & platform::kEntryPart)
+      append(parts, texts::kEventLeftEntry);
+    if (write.leftOn & platform::kSwitchPart)
+      append(parts, texts::kEventLeftSwitch);
+    notes += std::string("。") + device.services.deniedDeviceId + texts::kEventLeftOn + parts;
   }
-  return text + "）";
+  if (write.refusedByOthers)
+    notes += std::string("。") + texts::kEventRefusedByOthers;
+  return notes;
+}
+
+std::string lockReason(const platform::PasswordFile::ChangeLock &lock) {
+  switch (password::lockTrouble(lock)) {
+  case password::LockTrouble::HeldByAnotherCopy:
+    return texts::kEventLockHeld;
+  case password::LockTrouble::NotTheProgramsFile:
+    return texts::kEventLockNotOurs;
+  case password::LockTrouble::NoRights:
+    return password::auditReason(texts::kEventLockNoRights, lock.status());
+  case password::LockTrouble::Other:
+    break;
+  }
+  return password::auditReason(texts::kEventLockUnavailable, lock.status());
 }
 
 } // namespace
@@ -51,7 +88,28 @@ void MainHandlers::onLoad() {
     }
     controls_.selectOption(mode == platform::DeviceMode::Allowed ? device.allowedOption
                                                                  : device.prohibitedOption);
+    if (mode == platform::DeviceMode::Prohibited && device.services.deniedDeviceId)
+      reportMissingRestriction(device);
   }
+}
+
+// Shown prohibited, yet a new drive would install: a power cut between the
+// two hives, a policy refresh, a PC prohibited by other means. The window
+// stays on the safe side; the next Execute that keeps it prohibited puts
+// the restriction in force.
+void MainHandlers::reportMissingRestriction(const devices::Device &device) {
+  unsigned missing = 0;
+  const platform::Status status = deviceModes_.readMissingRestriction(device.services, &missing);
+  if (status == platform::kDone && !missing)
+    return;
+  std::string parts;
+  if (status != platform::kDone)
+    append(parts, password::auditReason(texts::kEventRestrictionUnreadable, status));
+  if (missing & platform::kSwitchPart)
+    append(parts, texts::kEventSwitchMissing);
+  if (missing & platform::kEntryPart)
+    append(parts, device.services.deniedDeviceId + std::string(texts::kEventEntryMissing));
+  events_.report(EVENT_INSTALL_RESTRICTION_MISSING, platform::EventType::Warning, {parts});
 }
 
 void MainHandlers::onActivate() { controls_.setExitCaption(texts::kExit); }
@@ -76,6 +134,24 @@ bool MainHandlers::passwordAccepted() {
 void MainHandlers::onExecute() {
   if (!passwordAccepted())
     return;
+  if (const char *error = applySettings()) {
+    showError(error);
+    return;
+  }
+  window_.messageBox(texts::kDonePrompt, texts::kDoneTitle, platform::MessageIcon::Information);
+  window_.unload();
+}
+
+// One copy at a time, as for a password change: two copies writing both
+// devices in opposite directions at once could leave USB's Start values and
+// its install restriction each from another copy. The lock is let go before
+// any box is shown.
+const char *MainHandlers::applySettings() {
+  const platform::PasswordFile::ChangeLock lock = passwordFile_.lockChanges();
+  if (lock.status() != platform::kDone) {
+    events_.report(EVENT_CHANGE_LOCK_REFUSED, platform::EventType::Warning, {lockReason(lock)});
+    return devices::kDevices[0].writeFailed; // (003): nothing could be set
+  }
   password::restrictPasswordFile(passwordFile_, events_);
   Settings settings;
   for (std::size_t i = 0; i < devices::kDevices.size(); ++i) {
@@ -84,18 +160,17 @@ void MainHandlers::onExecute() {
     const platform::ModeWrite write =
         deviceModes_.writeMode(device.services, allowed ? platform::DeviceMode::Allowed
                                                         : platform::DeviceMode::Prohibited);
-    settings[i] = setting(stateWord(allowed), device, write.written, allowed);
+    settings[i] = setting(stateWord(allowed), device, write.written, allowed,
+                          restrictionNotes(device, write));
     if (write.status != platform::kDone) {
       reportWriteFailed(i, write, settings);
-      showError(device.writeFailed);
-      return;
+      return device.writeFailed;
     }
   }
   static_assert(std::tuple_size_v<Settings> == 2, "the event's text names floppy and USB");
   events_.report(EVENT_DEVICE_MODES_SET, platform::EventType::Information,
                  {settings[0], settings[1]});
-  window_.messageBox(texts::kDonePrompt, texts::kDoneTitle, platform::MessageIcon::Information);
-  window_.unload();
+  return nullptr;
 }
 
 void MainHandlers::onExit() { window_.unload(); }

@@ -42,6 +42,10 @@ public:
 private:
   // True when the typed password is the stored one; otherwise says why not.
   bool passwordAccepted();
+  void reportMissingRestriction(const devices::Device &device);
+  // Writes both devices as chosen; the prompt of the error to show, or
+  // nullptr when all is written.
+  const char *applySettings();
   void showError(const char *prompt);
   // For each device in the table's order, its new state as the audit trail
   // gives it: the window's word and the services that hold it.

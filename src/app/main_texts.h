@@ -12,6 +12,7 @@
 
 #ifndef RC_INVOKED
 #include "devices/device_table.h"
+#include "password/lock_texts.h"
 
 namespace app::texts {
 
@@ -45,6 +46,24 @@ constexpr char kEventNothingWritten[] = "なし";
 // After the denied device ID, in the parts a USB change wrote.
 constexpr char kEventInstallDenied[] = " のインストール禁止";
 constexpr char kEventInstallDenialLifted[] = " のインストール禁止を解除";
+// After the parts an allowing USB change wrote: the program's own parts of
+// the restriction that someone else has written since, left on, and new
+// drives still refused by someone else's entry.
+constexpr char kEventLeftOn[] =
+    " のインストール禁止のうち、その後ほかで書き換えられた部分は残しました: ";
+constexpr char kEventLeftEntry[] = "一覧の項目";
+constexpr char kEventLeftSwitch[] = "DenyDeviceIDs の値";
+constexpr char kEventRefusedByOthers[] =
+    "新しい USB ストレージは本ツール以外の設定によりインストール禁止のままです";
+// What the start found missing of the restriction while USB shows 使用禁止.
+constexpr char kEventSwitchMissing[] = "DenyDeviceIDs（REG_DWORD 1）";
+constexpr char kEventEntryMissing[] = " の項目";
+constexpr char kEventRestrictionUnreadable[] = "インストール禁止を読み取れません";
+// Why Execute did not have the change lock.
+constexpr char kEventLockHeld[] = TEXT_LOCK_HELD;
+constexpr char kEventLockNotOurs[] = TEXT_LOCK_NOT_OURS;
+constexpr char kEventLockNoRights[] = TEXT_LOCK_NO_RIGHTS;
+constexpr char kEventLockUnavailable[] = "変更ロックを取得できません";
 
 } // namespace app::texts
 #endif

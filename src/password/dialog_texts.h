@@ -1,6 +1,8 @@
 #pragma once
 // Every text the change-password dialog shows, exactly as the administrator sees it.
 
+#include "password/lock_texts.h"
+
 namespace password::texts {
 
 constexpr char kCaption[] = "パスワード変更";
@@ -24,9 +26,9 @@ constexpr char kEventUnreadable[] = "(012) パスワードファイルを読み�
 constexpr char kEventNotStored[] = "(012) 新パスワードを保存できませんでした";
 constexpr char kEventNoRights[] = "(012) パスワードファイルを開く権限がありません";
 constexpr char kEventIsFolder[] = "(012) パスワードファイルの場所に同じ名前のフォルダーがあります";
-constexpr char kEventLockHeld[] = "(012) 他のコピーが変更ロックを保持しています";
-constexpr char kEventLockNotOurs[] = "(012) 変更ロックのファイル vantorel.lock は本ツールのものでは"
-                                     "ありません。管理者が削除してかまいません";
+constexpr char kEventLockNoRights[] = "(012) " TEXT_LOCK_NO_RIGHTS;
+constexpr char kEventLockHeld[] = "(012) " TEXT_LOCK_HELD;
+constexpr char kEventLockNotOurs[] = "(012) " TEXT_LOCK_NOT_OURS;
 constexpr char kEventFileHeld[] =
     "(012) 他のプログラムがパスワードファイルを開いているため置き換えられません";
 

@@ -24,14 +24,17 @@ Refusal readRefusal(const StoredPassword &stored) {
 }
 
 Refusal lockRefusal(const platform::PasswordFile::ChangeLock &lock) {
-  const platform::Status status = lock.status();
-  if (lock.lacksRights())
-    return {texts::kNotStored, texts::kEventNoRights, status};
-  if (status == platform::kSharingViolation)
-    return {texts::kNotStored, texts::kEventLockHeld, platform::kDone};
-  if (status == platform::kInvalidOwner)
-    return {texts::kNotStored, texts::kEventLockNotOurs, platform::kDone};
-  return {texts::kNotStored, texts::kEventNotStored, status};
+  switch (lockTrouble(lock)) {
+  case LockTrouble::HeldByAnotherCopy:
+    return {texts::kNotStored, texts::kEventLockHeld};
+  case LockTrouble::NotTheProgramsFile:
+    return {texts::kNotStored, texts::kEventLockNotOurs};
+  case LockTrouble::NoRights:
+    return {texts::kNotStored, texts::kEventLockNoRights, lock.status()};
+  case LockTrouble::Other:
+    break;
+  }
+  return {texts::kNotStored, texts::kEventNotStored, lock.status()};
 }
 
 // The administrator is told where to look when a program holds the file.

@@ -44,6 +44,16 @@ void restrictPasswordFile(platform::PasswordFile &file, platform::EventLog &even
                   {std::to_string(status)});
 }
 
+LockTrouble lockTrouble(const platform::PasswordFile::ChangeLock &lock) {
+  if (lock.lacksRights())
+    return LockTrouble::NoRights;
+  if (lock.status() == platform::kSharingViolation)
+    return LockTrouble::HeldByAnotherCopy;
+  if (lock.status() == platform::kInvalidOwner)
+    return LockTrouble::NotTheProgramsFile;
+  return LockTrouble::Other;
+}
+
 std::string auditReason(const char *reason, platform::Status status) {
   if (status == platform::kDone)
     return reason;

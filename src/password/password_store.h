@@ -30,6 +30,15 @@ platform::Status storePassword(platform::PasswordFile &file, const platform::Ans
 // trail says it.
 void restrictPasswordFile(platform::PasswordFile &file, platform::EventLog &events);
 
+// Why the change lock was not had, for each window to say in its words.
+enum class LockTrouble {
+  HeldByAnotherCopy,
+  NotTheProgramsFile, // someone else's file has the lock's name
+  NoRights,           // this process may not open it (no elevation)
+  Other,              // the system's code says what
+};
+LockTrouble lockTrouble(const platform::PasswordFile::ChangeLock &lock);
+
 // An audit trail's reason, with the Win32 error code when there is one.
 std::string auditReason(const char *reason, platform::Status status);
 

@@ -23,6 +23,10 @@ struct DriverServices {
   const char *deniedDeviceId = nullptr;
 };
 
+// The parts of an install restriction: its entry for the device's ID in the
+// list, and the switch that turns the list on.
+enum RestrictionPart : unsigned { kEntryPart = 1, kSwitchPart = 2 };
+
 // What a write did.
 struct ModeWrite {
   Status status = kDone;
@@ -34,6 +38,12 @@ struct ModeWrite {
   // were written, when the write succeeded; after a failure, none, unless
   // one could not be put back.
   std::vector<const char *> written;
+  // After allowing a device with an install restriction: the parts of the
+  // program's own restriction left on because someone else has written
+  // them since (RestrictionPart bits), and whether new devices stay refused
+  // by an entry that is not the program's.
+  unsigned leftOn = 0;
+  bool refusedByOthers = false;
 };
 
 class DeviceModes {
@@ -44,9 +54,14 @@ public:
   // only when the main service's key or value is missing or can't be read;
   // never creates a key.
   virtual Status readMode(const DriverServices &services, DeviceMode *mode) = 0;
+  // For a device with an install restriction: the parts not in force
+  // (RestrictionPart bits; 0 when it is in force). *missing is untouched on
+  // failure.
+  virtual Status readMissingRestriction(const DriverServices &services, unsigned *missing) = 0;
   // Writes the mode to every installed service of the device, and puts its
-  // install restriction in force or lifts it, all or none: when one part
-  // fails, those written before it get their old value back.
+  // install restriction in force or takes back what the program added of it,
+  // all or none: when one part fails, those written before it get their old
+  // value back.
   virtual ModeWrite writeMode(const DriverServices &services, DeviceMode mode) = 0;
 };
 

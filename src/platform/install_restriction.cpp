@@ -5,12 +5,33 @@
 namespace platform {
 namespace {
 
+using Target = RestrictionChange::Target;
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool named(const std::vector<RestrictionEntry> &entries, const std::string &name) {
-  return std::any_of(entries.begin(), entries.end(),
-                     [&](const RestrictionEntry &entry) { return entry.name == name; });
+const RestrictionEntry *find(const std::vector<RestrictionEntry> &entries, const ValueName &name) {
+  const auto found =
+      std::find_if(entries.begin(), entries.end(),
+                   [&](const RestrictionEntry &entry) { return entry.name == name; });
+  return found == entries.end() ? nullptr : &*found;
 }
+
+// An entry other than the one named except (none when it is empty).
+bool anyHolds(const std::vector<RestrictionEntry> &entries, std::string_view deviceId,
+              const ValueName &except = {}) {
+  return std::any_of(entries.begin(), entries.end(), [&](const RestrictionEntry &entry) {
+    return (except.empty() || entry.name != except) && holdsDeviceId(entry.value, deviceId);
+  });
+}
+
+// The program's entry, while it still holds the ID.
+bool ownEntryHolds(const InstallRestriction &now, const RestrictionRecord &record,
+                   std::string_view deviceId) {
+  return !record.entry.empty() && entryHolds(now, record.entry, deviceId);
+}
+
+// A list key, as a change's value: there or not.
+RegistryValue listKey() { return {true, 0, {}}; }
 
 } // namespace
 
@@ -30,49 +51,96 @@ bool holdsDeviceId(const RegistryValue &value, std::string_view deviceId) {
   return length == deviceId.size();
 }
 
-std::string freeEntryName(const std::vector<RestrictionEntry> &entries) {
+bool entryHolds(const InstallRestriction &now, const ValueName &name, std::string_view deviceId) {
+  const RestrictionEntry *entry = find(now.entries, name);
+  return entry && holdsDeviceId(entry->value, deviceId);
+}
+
+unsigned missingParts(const InstallRestriction &now, std::string_view deviceId) {
+  return (now.policySwitch == RegistryValue::dword(1) ? 0u : kSwitchPart) |
+         (anyHolds(now.entries, deviceId) ? 0u : kEntryPart);
+}
+
+ValueName freeEntryName(const std::vector<RestrictionEntry> &entries) {
   for (unsigned number = 1;; ++number) {
-    std::string name;
+    ValueName name;
     for (unsigned rest = number; rest; rest /= 10)
-      name.insert(name.begin(), static_cast<char>('0' + rest % 10));
-    if (!named(entries, name))
+      name.insert(name.begin(), static_cast<wchar_t>(L'0' + rest % 10));
+    if (!find(entries, name))
       return name;
   }
 }
 
 // The switch comes last, so that the policy never turns on for a list that
-// this write has not finished.
-std::vector<RestrictionChange> changesToDeny(const InstallRestriction &now,
-                                             std::string_view deviceId) {
-  using Target = RestrictionChange::Target;
-  std::vector<RestrictionChange> changes;
-  if (!now.listPresent)
-    changes.push_back({Target::ListKey, {}, {}, {true, 0, {}}});
-  if (std::none_of(now.entries.begin(), now.entries.end(), [&](const RestrictionEntry &entry) {
-        return holdsDeviceId(entry.value, deviceId);
-      }))
-    changes.push_back(
-        {Target::Entry, freeEntryName(now.entries), {}, RegistryValue::string(deviceId)});
-  if (const RegistryValue on = RegistryValue::dword(1); !(now.policySwitch == on))
-    changes.push_back({Target::PolicySwitch, {}, now.policySwitch, on});
-  return changes;
+// this write has not finished. The switch's former value is kept only when
+// the switch is found off: one found on is left on by the take-back too.
+DenyPlan planDeny(const InstallRestriction &now, const RestrictionRecord &record,
+                  std::string_view deviceId) {
+  DenyPlan plan{{}, record};
+  if (!now.listPresent) {
+    plan.changes.push_back({Target::ListKey, {}, {}, listKey()});
+    plan.record.createdList = true;
+  }
+  const bool entryNeeded = record.entry.empty() ? !anyHolds(now.entries, deviceId)
+                                                : !ownEntryHolds(now, record, deviceId);
+  if (entryNeeded) {
+    plan.record.entry = freeEntryName(now.entries);
+    plan.changes.push_back({Target::Entry, plan.record.entry, {}, RegistryValue::string(deviceId)});
+  }
+  if (const RegistryValue on = RegistryValue::dword(1); !(now.policySwitch == on)) {
+    plan.changes.push_back({Target::PolicySwitch, {}, now.policySwitch, on});
+    plan.record.changedSwitch = true;
+    plan.record.formerSwitch = now.policySwitch;
+  }
+  if (plan.changes.empty())
+    plan.record = record;
+  else
+    plan.record.marks.reset();
+  return plan;
 }
 
-// An empty list denies nothing; the switch and the key go with it, also
-// where a write cut off before them left the list empty.
-std::vector<RestrictionChange> changesToLift(const InstallRestriction &now,
-                                             std::string_view deviceId) {
-  using Target = RestrictionChange::Target;
-  std::vector<RestrictionChange> changes;
-  for (const RestrictionEntry &entry : now.entries)
-    if (holdsDeviceId(entry.value, deviceId))
-      changes.push_back({Target::Entry, entry.name, entry.value, {}});
-  if (!now.listPresent || changes.size() < now.entries.size())
-    return changes;
-  if (now.policySwitch.present)
-    changes.push_back({Target::PolicySwitch, {}, now.policySwitch, {}});
-  changes.push_back({Target::ListKey, {}, {true, 0, {}}, {}});
-  return changes;
+LiftPlan planLift(const InstallRestriction &now, const RestrictionRecord &record,
+                  std::string_view deviceId) {
+  LiftPlan plan{{}, record};
+  const bool listAsLeft = !record.marks || record.marks->list == now.written.list;
+  const bool keysAsLeft =
+      listAsLeft && (!record.marks || record.marks->restrictions == now.written.restrictions);
+  std::size_t entriesLeft = now.entries.size();
+  if (!record.entry.empty()) {
+    const bool holds = ownEntryHolds(now, record, deviceId);
+    if (holds && !listAsLeft) {
+      plan.leftOn |= kEntryPart;
+    } else {
+      if (holds) {
+        plan.changes.push_back(
+            {Target::Entry, record.entry, find(now.entries, record.entry)->value, {}});
+        --entriesLeft;
+      }
+      plan.record.entry.clear();
+    }
+  }
+  RegistryValue switchAfter = now.policySwitch;
+  if (record.changedSwitch) {
+    const bool on = now.policySwitch == RegistryValue::dword(1);
+    if (on && !keysAsLeft) {
+      plan.leftOn |= kSwitchPart;
+    } else {
+      if (on) {
+        plan.changes.push_back({Target::PolicySwitch, {}, now.policySwitch, record.formerSwitch});
+        switchAfter = record.formerSwitch;
+      }
+      plan.record.changedSwitch = false;
+      plan.record.formerSwitch = {};
+    }
+  }
+  if (record.createdList && (!now.listPresent || entriesLeft == 0)) {
+    if (now.listPresent)
+      plan.changes.push_back({Target::ListKey, {}, listKey(), {}});
+    plan.record.createdList = false;
+  }
+  plan.refusedByOthers =
+      switchAfter == RegistryValue::dword(1) && anyHolds(now.entries, deviceId, record.entry);
+  return plan;
 }
 
 } // namespace platform

@@ -1,18 +1,28 @@
 #include "platform/registry_device_modes.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace platform {
 
-// What one write has made so far and what it replaced, for the put-back:
-// the services' old Start values in the order written, and the changes of
-// the install restriction, of which the first `restrictionMade` were made.
+using Target = RestrictionChange::Target;
+
+// What one write has made so far and what it replaced, for the put-back and
+// for telling afterwards what still holds the new mode: the services' old
+// Start values in the order written; the install restriction as it was, the
+// changes made to it, and the program's record as it was where the put-back
+// must write it again.
 struct RegistryDeviceModes::Progress {
   std::pair<const char *, RegistryValue> oldStarts[2];
   std::size_t startsMade = 0;
-  std::vector<RestrictionChange> restriction;
-  std::size_t restrictionMade = 0;
+  InstallRestriction restrictionBefore;
+  std::vector<RestrictionChange> restrictionMade;
+  std::optional<RestrictionRecord> recordToRestore;
+  // The keys were as the record's marks say when this write began: every
+  // write there since is this one's, and a put-back may mark them anew.
+  bool marksHeld = false;
   std::vector<const char *> written;
+  unsigned leftOn = 0;
+  bool refusedByOthers = false;
 };
 
 DeviceMode modeOf(const RegistryValue &value) {
@@ -48,23 +58,33 @@ DeviceMode RegistryDeviceModes::companionMode(const char *service) {
   return status == kDone ? modeOf(value) : DeviceMode::Allowed;
 }
 
-// The main service, then the companion where it is installed. The window
-// shows a device by its services' Start values alone, so a prohibiting write
-// puts the install restriction in force before them and an allowing one
-// lifts it after them: a write cut off anywhere leaves the device shown
-// allowed, never shown prohibited while a new device's install would undo
-// it, and the next Execute completes it. Should a part fail, those before it
-// get their old values back, newest first.
+Status RegistryDeviceModes::readMissingRestriction(const DriverServices &services,
+                                                   unsigned *missing) {
+  InstallRestriction now;
+  if (services.deniedDeviceId)
+    if (const Status status = readRestriction(&now); status != kDone)
+      return status;
+  *missing = services.deniedDeviceId ? missingParts(now, services.deniedDeviceId) : 0;
+  return kDone;
+}
+
+// The main service, then the companion where it is installed. A
+// prohibiting write puts the install restriction in force before them, so
+// that no moment shows the device prohibited by its Start values alone; an
+// allowing one takes back the program's part of it after them, so that a
+// write cut off leaves new devices refused. Should a part fail, those before
+// it get their old values back, newest first, and what still holds the new
+// mode is read from the registry again.
 ModeWrite RegistryDeviceModes::writeMode(const DriverServices &services, DeviceMode mode) {
   const bool allowed = mode == DeviceMode::Allowed;
   const RegistryValue fresh = RegistryValue::dword(allowed ? kStartOnDemand : kStartDisabled);
   const char *const restriction = services.deniedDeviceId;
-  const bool restrictionLast = restriction && allowed;
   Progress progress;
   Status status = kDone;
+  const bool restrictionLast = restriction && allowed;
   const char *part = restriction;
   if (restriction && !allowed)
-    status = changeRestriction(restriction, mode, progress);
+    status = denyInstall(restriction, progress);
   if (status == kDone) {
     part = services.main;
     status = changeStart(part, fresh, true, services.companion || restrictionLast, progress);
@@ -75,11 +95,12 @@ ModeWrite RegistryDeviceModes::writeMode(const DriverServices &services, DeviceM
   }
   if (status == kDone && restrictionLast) {
     part = restriction;
-    status = changeRestriction(restriction, mode, progress);
+    status = liftInstall(restriction, progress);
   }
   if (status == kDone)
-    return {kDone, nullptr, progress.written};
-  return {status, part, takeBack(progress, restriction, restrictionLast)};
+    return {kDone, nullptr, progress.written, progress.leftOn, progress.refusedByOthers};
+  takeBack(progress, !allowed);
+  return {status, part, stillWritten(progress, restriction, !allowed)};
 }
 
 // Writes a service's Start, keeping its old value where a later part may
@@ -105,50 +126,143 @@ Status RegistryDeviceModes::changeStart(const char *service, const RegistryValue
   return kDone;
 }
 
-Status RegistryDeviceModes::changeRestriction(const char *deviceId, DeviceMode mode,
-                                              Progress &progress) {
+Status RegistryDeviceModes::readRestrictionAndRecord(Progress &progress, InstallRestriction *now,
+                                                     RestrictionRecord *record) {
+  Status status = readRestriction(now);
+  if (status == kDone)
+    status = readRecord(record);
+  progress.restrictionBefore = *now;
+  progress.marksHeld = record->marks == now->written;
+  return status;
+}
+
+Status RegistryDeviceModes::makeChange(const RestrictionChange &change, Progress &progress) {
+  const Status status = writeRestriction(change.target, change.entry, change.after);
+  if (status == kDone)
+    progress.restrictionMade.push_back(change);
+  return status;
+}
+
+// The record claims what is about to be added before it is, and is marked
+// once it is: a write cut off in between leaves claims without marks, which
+// the take-back checks by content alone. A restriction already in force
+// writes nothing, the record included, so that its marks still tell a
+// refresh since from the program's own write.
+Status RegistryDeviceModes::denyInstall(const char *deviceId, Progress &progress) {
   InstallRestriction now;
-  if (const Status status = readRestriction(&now); status != kDone)
+  RestrictionRecord record;
+  if (const Status status = readRestrictionAndRecord(progress, &now, &record))
     return status;
-  progress.restriction =
-      mode == DeviceMode::Prohibited ? changesToDeny(now, deviceId) : changesToLift(now, deviceId);
-  for (const RestrictionChange &change : progress.restriction) {
-    if (const Status status = writeRestriction(change.target, change.entry, change.after);
-        status != kDone)
+  const DenyPlan plan = planDeny(now, record, deviceId);
+  if (!plan.changes.empty()) {
+    progress.recordToRestore = record;
+    Status status = writeRecord(plan.record);
+    for (std::size_t i = 0; i < plan.changes.size() && status == kDone; ++i)
+      status = makeChange(plan.changes[i], progress);
+    if (status != kDone)
       return status;
-    ++progress.restrictionMade;
+    markRecord(plan.record);
   }
-  // In force, it is named; lifted, only where there was something to lift.
-  if (mode == DeviceMode::Prohibited || !progress.restriction.empty())
+  progress.written.push_back(deviceId); // in force, whoever's entry holds it
+  return kDone;
+}
+
+// What someone else has written since is left on, and said. The list key
+// goes as far as it can: an empty list denies nothing, and a key that can't
+// be deleted (a subkey below it) must not undo the rest. The record is
+// brought down to what is left last; where that fails, it names parts that
+// are gone, which the next take-back counts as taken back.
+Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress) {
+  InstallRestriction now;
+  RestrictionRecord record;
+  if (const Status status = readRestrictionAndRecord(progress, &now, &record))
+    return status;
+  const LiftPlan plan = planLift(now, record, deviceId);
+  progress.leftOn = plan.leftOn;
+  progress.refusedByOthers = plan.refusedByOthers;
+  if (progress.marksHeld)
+    progress.recordToRestore = record;
+  for (const RestrictionChange &change : plan.changes) {
+    Status status = makeChange(change, progress);
+    if (status == kFileNotFound && change.target == Target::Entry)
+      status = confirmGone(change.entry, deviceId);
+    if (status != kDone && change.target != Target::ListKey)
+      return status;
+  }
+  if (!(plan.record == record))
+    writeRecord(plan.record);
+  if (!progress.restrictionMade.empty())
     progress.written.push_back(deviceId);
   return kDone;
 }
 
-// Puts back what the write made, newest first; returns the parts that keep
-// the new mode because a put-back failed.
-std::vector<const char *> RegistryDeviceModes::takeBack(Progress &progress, const char *deviceId,
-                                                        bool restrictionLast) {
-  std::vector<const char *> kept;
-  auto keep = [&](const char *part) {
-    if (std::find(kept.begin(), kept.end(), part) == kept.end())
-      kept.push_back(part);
-  };
-  auto takeBackRestriction = [&] {
-    while (progress.restrictionMade > 0) {
-      const RestrictionChange &change = progress.restriction[--progress.restrictionMade];
-      if (writeRestriction(change.target, change.entry, change.before) != kDone)
-        keep(deviceId);
+// A delete that found no entry: done if reading the list again finds none
+// of that name holding the ID.
+Status RegistryDeviceModes::confirmGone(const ValueName &entry, const char *deviceId) {
+  InstallRestriction again;
+  if (const Status status = readRestriction(&again))
+    return status;
+  return entryHolds(again, entry, deviceId) ? kFileNotFound : kDone;
+}
+
+// Best effort: a record without marks is checked by content alone.
+void RegistryDeviceModes::markRecord(RestrictionRecord record) {
+  InstallRestriction now;
+  if (readRestriction(&now) != kDone)
+    return;
+  record.marks = now.written;
+  writeRecord(record);
+}
+
+// Newest first. The record goes back after the restriction, so that it
+// claims at least what is there at every moment, and only when all of it
+// went back; where only this write had written there since the record was
+// marked, it is marked anew.
+void RegistryDeviceModes::takeBack(Progress &progress, bool restrictionFirst) {
+  auto restriction = [&] {
+    bool allBack = true;
+    for (std::size_t i = progress.restrictionMade.size(); i-- > 0;) {
+      const RestrictionChange &change = progress.restrictionMade[i];
+      allBack = writeRestriction(change.target, change.entry, change.before) == kDone && allBack;
     }
+    if (!progress.recordToRestore || !allBack)
+      return;
+    if (progress.marksHeld)
+      markRecord(*progress.recordToRestore);
+    else
+      writeRecord(*progress.recordToRestore);
   };
-  if (restrictionLast)
-    takeBackRestriction();
-  while (progress.startsMade > 0) {
-    const auto &[service, old] = progress.oldStarts[--progress.startsMade];
-    if (writeStart(service, old, false) != kDone)
-      keep(service);
+  if (!restrictionFirst)
+    restriction();
+  for (std::size_t i = progress.startsMade; i-- > 0;)
+    writeStart(progress.oldStarts[i].first, progress.oldStarts[i].second, false);
+  if (restrictionFirst)
+    restriction();
+}
+
+// The parts that differ from what they were, in the order they were
+// written; one that can't be read can't be shown to be back.
+std::vector<const char *> RegistryDeviceModes::stillWritten(const Progress &progress,
+                                                            const char *deviceId,
+                                                            bool restrictionFirst) {
+  std::vector<const char *> parts;
+  auto restriction = [&] {
+    InstallRestriction now;
+    if (!progress.restrictionMade.empty() &&
+        (readRestriction(&now) != kDone || !(now == progress.restrictionBefore)))
+      parts.push_back(deviceId);
+  };
+  if (restrictionFirst)
+    restriction();
+  for (std::size_t i = 0; i < progress.startsMade; ++i) {
+    const auto &[service, old] = progress.oldStarts[i];
+    RegistryValue now;
+    if (readStart(service, &now) != kDone || !(now == old))
+      parts.push_back(service);
   }
-  takeBackRestriction();
-  return kept;
+  if (!restrictionFirst)
+    restriction();
+  return parts;
 }
 
 } // namespace platform

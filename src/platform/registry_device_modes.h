@@ -25,6 +25,7 @@ DeviceMode modeOf(const RegistryValue &value);
 class RegistryDeviceModes : public DeviceModes {
 public:
   Status readMode(const DriverServices &services, DeviceMode *mode) final;
+  Status readMissingRestriction(const DriverServices &services, unsigned *missing) final;
   ModeWrite writeMode(const DriverServices &services, DeviceMode mode) final;
 
 protected:
@@ -35,24 +36,40 @@ protected:
   // absent. Creates the key only when createKey; otherwise a missing key
   // fails with kFileNotFound.
   virtual Status writeStart(const char *service, const RegistryValue &value, bool createKey) = 0;
-  // The restriction as the registry holds it; missing keys read as no
-  // switch and no list. *restriction is untouched on failure.
+  // The restriction as the registry holds it, with its keys' write times;
+  // missing keys read as no switch and no list. *restriction is untouched on
+  // failure.
   virtual Status readRestriction(InstallRestriction *restriction) = 0;
   // Gives one part of the restriction the value, or deletes it when the
   // value is absent: the switch (creating the keys above it), an entry
-  // (kFileNotFound when the list key is missing), or the list key itself
-  // (created empty, or deleted). Deleting what is not there succeeds.
-  virtual Status writeRestriction(RestrictionChange::Target target, const std::string &entry,
+  // (kFileNotFound when the list key or, to be deleted, the entry is
+  // missing), or the list key itself (created empty, or deleted). Deleting
+  // a switch or a list key that is not there succeeds.
+  virtual Status writeRestriction(RestrictionChange::Target target, const ValueName &entry,
                                   const RegistryValue &value) = 0;
+  // The program's record of what it added; none reads as an empty record.
+  // *record is untouched on failure.
+  virtual Status readRecord(RestrictionRecord *record) = 0;
+  // Replaces the record, or removes it when it is empty. Claims and marks
+  // are written so that a write cut off anywhere leaves a record without
+  // marks whose claims are the old ones or the new ones, or both.
+  virtual Status writeRecord(const RestrictionRecord &record) = 0;
 
 private:
   struct Progress;
   DeviceMode companionMode(const char *service);
   Status changeStart(const char *service, const RegistryValue &fresh, bool isMain, bool keepOld,
                      Progress &progress);
-  Status changeRestriction(const char *deviceId, DeviceMode mode, Progress &progress);
-  std::vector<const char *> takeBack(Progress &progress, const char *deviceId,
-                                     bool restrictionLast);
+  Status denyInstall(const char *deviceId, Progress &progress);
+  Status liftInstall(const char *deviceId, Progress &progress);
+  Status readRestrictionAndRecord(Progress &progress, InstallRestriction *now,
+                                  RestrictionRecord *record);
+  Status makeChange(const RestrictionChange &change, Progress &progress);
+  Status confirmGone(const ValueName &entry, const char *deviceId);
+  void markRecord(RestrictionRecord record);
+  void takeBack(Progress &progress, bool restrictionFirst);
+  std::vector<const char *> stillWritten(const Progress &progress, const char *deviceId,
+                                         bool restrictionFirst);
 };
 
 } // namespace platform

@@ -48,7 +48,14 @@ TEST(AuditMessages, EachEventHasItsJapaneseTextWithTheStringsInPlace) {
             L"パスワードファイルのアクセス許可を Administrators と SYSTEM だけに変更できません"
             L"でした。一般の利用者も読める状態のままの可能性があります。"
             L"エラーコード: 1336（ユーザー: PC01\\tanaka）");
-  EXPECT_EQ(formatted(exe, 8, {}), L"<none>") << "seven events, no more";
+  EXPECT_EQ(formatted(exe, 8, {L"USB\\Class_08 の項目", user}),
+            L"ＵＳＢ は使用禁止と表示していますが、新しい USB ストレージのインストール禁止が"
+            L"有効ではありません。不足: USB\\Class_08 の項目。次に使用禁止のまま「実行」すると"
+            L"設定し直します（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 9, {L"他のコピーが変更ロックを保持しています", user}),
+            L"変更ロックを取得できなかったため、設定を変更しませんでした。"
+            L"理由: 他のコピーが変更ロックを保持しています（ユーザー: PC01\\tanaka）");
+  EXPECT_EQ(formatted(exe, 10, {L"x", L"x", L"x", L"x"}), L"<none>") << "nine events, no more";
   FreeLibrary(exe);
 }
 
@@ -69,7 +76,7 @@ TEST(AuditMessages, TheTextsAreAlsoThereForAnyOtherLanguage) {
   EXPECT_EQ(languages, (std::vector<LANGID>{MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), kJapanese}));
   for (const LANGID language :
        {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
-    for (DWORD id = 1; id <= 7; ++id) {
+    for (DWORD id = 1; id <= 9; ++id) {
       const std::vector<const wchar_t *> inserts(4, L"x");
       EXPECT_EQ(formatted(exe, id, inserts, language), formatted(exe, id, inserts))
           << "event " << id << ", language " << language;

@@ -50,15 +50,6 @@ std::map<std::wstring, StoredValue> valuesOf(HKEY key) {
   return values;
 }
 
-KeyValues readKey(const wchar_t *path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  KeyValues values = valuesOf(key);
-  RegCloseKey(key);
-  return values;
-}
-
 void setValues(HKEY key, const std::map<std::wstring, StoredValue> &values) {
   for (const auto &[name, value] : values) {
     UNICODE_STRING countedName = counted(name);
@@ -94,7 +85,18 @@ bool listsUsbStorage(const KeyValues &list) {
 
 } // namespace
 
-RestrictionKeys readRestrictionKeys() { return {readKey(kRestrictions), readKey(kDenyList)}; }
+KeyValues readKeyValues(const wchar_t *path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  KeyValues values = valuesOf(key);
+  RegCloseKey(key);
+  return values;
+}
+
+RestrictionKeys readRestrictionKeys() {
+  return {readKeyValues(kRestrictions), readKeyValues(kDenyList)};
+}
 
 bool holdsUsbStorage(const StoredValue &value) {
   const std::wstring text = textOf(value);
@@ -155,7 +157,7 @@ void rewriteDenyList(const std::map<std::wstring, StoredValue> &values) {
 }
 
 void rewriteDenySwitch() {
-  const KeyValues restrictions = readKey(kRestrictions);
+  const KeyValues restrictions = readKeyValues(kRestrictions);
   if (!restrictions || !restrictions->count(L"DenyDeviceIDs"))
     return;
   HKEY key = nullptr;
@@ -181,7 +183,7 @@ void allowRestrictionWrites() {
   setKeyRules(kDenyList, kOpenToAll, kView);
 }
 
-KeyValues readRecord() { return readKey(kRecord); }
+KeyValues readRecord() { return readKeyValues(kRecord); }
 
 void removeRecord() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kRecord, kView, 0); }
 

@@ -30,6 +30,8 @@ struct RestrictionKeys {
 };
 
 RestrictionKeys readRestrictionKeys();
+// The values of a key below HKLM in the 64-bit view, as the registry holds them.
+KeyValues readKeyValues(const wchar_t *path);
 bool denyListExists();
 // Windows refuses a new USB drive's install: the switch is 1 and the list
 // holds USB\Class_08 as a REG_SZ, in any letter case.
@@ -64,10 +66,10 @@ StoredValue dword(DWORD value);
 // Text for a failure message: UTF-8, with surrogates that pair nothing,
 // U+FFFD and control characters as \uXXXX.
 std::string readable(const std::wstring &text);
-// The values as "name = data; name = data", names and texts readable;
-// "sz:"/"expand_sz:"
-// with the text in quotes, "dword:" and "qword:" in decimal, anything else
-// its type and bytes in hex. "(no key)" or "(empty)" when there is nothing.
+// The values as "name = data; name = data", names and texts readable:
+// "sz:" or "expand_sz:" and the text in quotes, "dword:" and "qword:" in
+// decimal, anything else its type and bytes in hex; "(no key)" or "(empty)"
+// when there is nothing.
 std::string describe(const KeyValues &values);
 // How GoogleTest prints them in a failure message.
 void PrintTo(const KeyValues &values, std::ostream *out);

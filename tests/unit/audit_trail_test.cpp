@@ -168,7 +168,13 @@ TEST_F(AuditTrailTest, ALockRefusedForRightsAndAFolderInTheFilesPlaceAreNamed) {
   expectOnlyEvent(
       {5,
        EventType::Warning,
-       {"(012) パスワードファイルを開く権限がありません（エラーコード: 5）", kAccount}});
+       {"(012) 変更ロックのファイルを開く権限がありません（エラーコード: 5）", kAccount}});
+  passwordFile.elevationRefusal = platform::kInvalidOwner; // an administrator not elevated
+  changePassword("Old", "New", "New");
+  expectOnlyEvent(
+      {5,
+       EventType::Warning,
+       {"(012) 変更ロックのファイルを開く権限がありません（エラーコード: 1307）", kAccount}});
   passwordFile.lockNeedsElevation = false;
 
   faults.failNext("ReadPasswordFile", 336); // ERROR_DIRECTORY_NOT_SUPPORTED
@@ -199,6 +205,106 @@ TEST_F(AuditTrailTest, APasswordFileLeftReadableIsNotedBeforeTheOutcomeWithTheCo
   EXPECT_EQ(events.events[0].type, EventType::Warning);
   EXPECT_EQ(events.events[0].strings, (std::vector<std::string>{"1336", kAccount}));
   EXPECT_EQ(events.events[1].id, 1);
+}
+
+// Execute takes the change lock once the password is right; without it,
+// nothing is written and the event says why, as the dialog does.
+TEST_F(AuditTrailTest, ExecuteWithoutTheChangeLockSaysWhy) {
+  loadWith("pw", 1, 3);
+  controls.password = "pw";
+  struct Case {
+    bool held;
+    platform::Status refusal;
+    const char *reason;
+  };
+  const Case cases[] = {
+      {true, 0, "他のコピーが変更ロックを保持しています"},
+      {false, platform::kAccessDenied,
+       "変更ロックのファイルを開く権限がありません（エラーコード: 5）"},
+      {false, platform::kInvalidOwner,
+       "変更ロックのファイルを開く権限がありません（エラーコード: 1307）"},
+  };
+  for (const Case &c : cases) {
+    passwordFile.heldElsewhere = c.held;
+    passwordFile.lockNeedsElevation = !c.held;
+    passwordFile.elevationRefusal = c.refusal;
+    handlers.onExecute();
+    expectOnlyEvent({9, EventType::Warning, {c.reason, kAccount}});
+  }
+  passwordFile.lockNeedsElevation = false;
+  faults.failNext("LockPasswordChanges", platform::kInvalidOwner);
+  handlers.onExecute();
+  expectOnlyEvent({9,
+                   EventType::Warning,
+                   {"変更ロックのファイル vantorel.lock は本ツールのものではありません。"
+                    "管理者が削除してかまいません",
+                    kAccount}});
+  faults.failNext("LockPasswordChanges", 3);
+  handlers.onExecute();
+  expectOnlyEvent(
+      {9, EventType::Warning, {"変更ロックを取得できません（エラーコード: 3）", kAccount}});
+  EXPECT_EQ(deviceModes.dword("Flpydisk"), 3u);
+  EXPECT_EQ(deviceModes.dword("USBSTOR"), 3u);
+  EXPECT_EQ(deviceModes.restriction, platform::InstallRestriction{});
+}
+
+// USB shown 使用禁止 while a new drive would install: the start says what is
+// missing, and the next Execute that keeps USB prohibited mends it.
+TEST_F(AuditTrailTest, AMissingRestrictionIsWarnedOfAtTheStart) {
+  struct Case {
+    platform::InstallRestriction restriction;
+    const char *missing;
+  };
+  const platform::RegistryValue id = platform::RegistryValue::string("usb\\class_08");
+  const Case cases[] = {
+      {{}, "DenyDeviceIDs（REG_DWORD 1）、USB\\Class_08 の項目"},
+      {{platform::RegistryValue::dword(0), true, {{L"1", id}}, {}}, "DenyDeviceIDs（REG_DWORD 1）"},
+      {{platform::RegistryValue::dword(1), true, {}, {}}, "USB\\Class_08 の項目"},
+  };
+  for (const Case &c : cases) {
+    deviceModes.putStart("Flpydisk", 3);
+    deviceModes.putStart("USBSTOR", 4);
+    deviceModes.restriction = c.restriction;
+    handlers.onLoad();
+    expectOnlyEvent({8, EventType::Warning, {c.missing, kAccount}});
+  }
+  faults.failNext("readRestriction", 5);
+  handlers.onLoad();
+  expectOnlyEvent(
+      {8, EventType::Warning, {"インストール禁止を読み取れません（エラーコード: 5）", kAccount}});
+  EXPECT_TRUE(window.messages.empty()) << "the window opens as it did";
+
+  controls.selectOption(1); // a floppy-only change
+  handlers.onExecute();
+  events.events.clear();
+  EXPECT_EQ(platform::missingParts(deviceModes.restriction, "USB\\Class_08"), 0u);
+  handlers.onLoad();
+  EXPECT_TRUE(events.events.empty());
+}
+
+// 使用可 names what it left on: the program's own parts that someone else
+// has written since, and others' entries that keep new drives refused.
+TEST_F(AuditTrailTest, AllowingNamesWhatItLeftOfTheRestriction) {
+  loadWith("", 0, 3);
+  handlers.onExecute();
+  deviceModes.touchList(); // a refresh set the same list again
+  controls.selectOption(2);
+  events.events.clear();
+  handlers.onExecute();
+  expectOnlyEvent({1,
+                   EventType::Information,
+                   {"使用可（Flpydisk）",
+                    "使用可（USBSTOR。USB\\Class_08 のインストール禁止のうち、その後ほかで書き換え"
+                    "られた部分は残しました: 一覧の項目、DenyDeviceIDs の値）",
+                    kAccount}});
+  deviceModes.record = {};
+  handlers.onExecute();
+  expectOnlyEvent({1,
+                   EventType::Information,
+                   {"使用可（Flpydisk）",
+                    "使用可（USBSTOR。新しい USB ストレージは本ツール以外の設定によりインストール"
+                    "禁止のままです）",
+                    kAccount}});
 }
 
 TEST_F(AuditTrailTest, LoadingChoosingCancellingAndHelpLeaveNoEvent) {

@@ -19,22 +19,6 @@ public:
   std::array<std::string, 3> fields;
 };
 
-// Notes whether the change lock was held while a box was up: another copy
-// would wait for it as long as the box stays.
-class LockWatchingWindow : public sim::RecordingWindow {
-public:
-  explicit LockWatchingWindow(const sim::SimPasswordFile &file) : file_(file) {}
-  void messageBox(const std::string &prompt, const std::optional<std::string> &title,
-                  platform::MessageIcon icon) override {
-    lockedDuringABox = lockedDuringABox || file_.locked();
-    RecordingWindow::messageBox(prompt, title, icon);
-  }
-  bool lockedDuringABox = false;
-
-private:
-  const sim::SimPasswordFile &file_;
-};
-
 class DialogTest : public ::testing::Test, protected SimWorld {
 protected:
   // One opening of the dialog: fields typed, OK pressed. Returns the prompt

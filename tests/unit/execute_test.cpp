@@ -45,8 +45,9 @@ TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesAndEnds) {
   EXPECT_FALSE(deviceModes.installed("UASPStor")) << "no key for a driver that isn't there";
   const std::vector<std::string> &calls = faults.calls();
   EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
-            (std::vector<std::string>{"readRestriction", "RegisterEventSource", "ReportEvent"}))
-      << "reported once both modes are written and the restriction, last, found lifted";
+            (std::vector<std::string>{"readRecord", "RegisterEventSource", "ReportEvent"}))
+      << "reported once both modes are written and the record of the restriction, last, found "
+         "empty";
 }
 
 TEST_F(ExecuteTest, WrongPasswordsAreRejectedAndNothingIsWritten) {
@@ -117,7 +118,8 @@ TEST_F(ExecuteTest, TheRightPasswordRestrictsThePasswordFileAndAFailureChangesNo
   const std::vector<std::string> &calls = faults.calls();
   const auto restricted = std::find(calls.begin(), calls.end(), "RestrictPasswordFile");
   ASSERT_NE(restricted, calls.end());
-  EXPECT_EQ(*(restricted - 1), "ReadPasswordFile");
+  EXPECT_EQ(std::vector<std::string>(restricted - 2, restricted),
+            (std::vector<std::string>{"ReadPasswordFile", "LockPasswordChanges"}));
   EXPECT_EQ(std::find(calls.begin(), calls.end(), "writeStart(Flpydisk)") - restricted, 3)
       << "the note of the failure, then the writes";
 }
@@ -173,6 +175,36 @@ TEST_F(ExecuteTest, ModesAreWrittenEvenWhenUnchangedAndUnknownOnesBecomeProhibit
   handlers.onExecute();
   EXPECT_EQ(floppy(), 4u) << "shown as prohibited, written as prohibited";
   EXPECT_EQ(usb(), 3u);
+}
+
+// One Execute at a time on the PC: the change lock is taken once the
+// password is right, held across both devices' writes and let go before the
+// box; held by another copy, nothing is written and (003) is shown.
+TEST_F(ExecuteTest, ExecuteHoldsTheChangeLockAcrossBothWritesAndNotDuringABox) {
+  choose(1);
+  choose(3);
+  LockWatchingWindow watched(passwordFile);
+  app::MainHandlers execute(controls, watched, deviceModes, passwordFile, codec, help, events);
+  passwordFile.heldElsewhere = true;
+  execute.onExecute();
+  ASSERT_EQ(watched.messages.size(), 1u);
+  EXPECT_EQ(watched.messages[0].prompt, "設定が出来ませんでした。(003)");
+  EXPECT_EQ(watched.unloads, 0);
+  EXPECT_EQ(floppy(), 3u);
+  EXPECT_EQ(usb(), 3u);
+  EXPECT_EQ(deviceModes.restriction, platform::InstallRestriction{});
+  EXPECT_EQ(faults.count("RestrictPasswordFile"), 0);
+
+  passwordFile.heldElsewhere = false;
+  faults = {};
+  execute.onExecute();
+  EXPECT_EQ(watched.messages.back().prompt, kDone);
+  EXPECT_FALSE(watched.lockedDuringABox || passwordFile.locked());
+  const std::vector<std::string> &calls = faults.calls();
+  const auto lock = std::find(calls.begin(), calls.end(), "LockPasswordChanges");
+  EXPECT_LT(lock, std::find(calls.begin(), calls.end(), "writeStart(Flpydisk)"));
+  EXPECT_EQ(std::find(calls.begin(), calls.end(), "ReadPasswordFile") + 1, lock)
+      << "once the password is accepted";
 }
 
 TEST_F(ExecuteTest, MenuItemsActLikeTheButtons) {

@@ -59,6 +59,8 @@ TEST(ReplaceCheck, AFileThatRefusesWritingOrDeletingIsNotTouched) {
   EXPECT_EQ(replaceCheck(false, platform::kAccessDenied), platform::kAccessDenied)
       << "DELETE or writing refused";
   EXPECT_EQ(replaceCheck(true, platform::kDone), platform::kAccessDenied) << "read-only";
+  EXPECT_EQ(replaceCheck(true, platform::kFileNotFound), platform::kDone)
+      << "no file, whatever its attributes were read as: nothing to refuse";
   EXPECT_EQ(replaceCheck(false, platform::kSharingViolation), platform::kDone)
       << "held by someone, rights granted: the rename waits for them";
   EXPECT_EQ(replaceCheck(false, 3), 3u); // ERROR_PATH_NOT_FOUND
@@ -191,7 +193,9 @@ TEST(RenameBuffer, HoldsTheNameAndItsNulAfterTheHeaderInAlignedStorage) {
   const std::u16string target = u"C:\\Windows\\vantorel.P01";
   RenameBuffer buffer(target, 3);
   const std::size_t nameAt = offsetof(RenameInformation, FileName);
-  ASSERT_EQ(buffer.size(), nameAt + (target.size() + 1) * 2);
+  ASSERT_EQ(buffer.size(), sizeof(RenameInformation) + target.size() * 2)
+      << "the header's size and the name's bytes, as Microsoft's samples pass it";
+  ASSERT_GE(buffer.size(), nameAt + (target.size() + 1) * 2) << "room for the NUL";
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % alignof(void *), 0u);
   const auto *info = static_cast<const RenameInformation *>(buffer.data());
   EXPECT_EQ(info->Flags, 3u);
@@ -199,11 +203,12 @@ TEST(RenameBuffer, HoldsTheNameAndItsNulAfterTheHeaderInAlignedStorage) {
   EXPECT_EQ(info->FileNameLength, target.size() * 2) << "in bytes, the NUL not counted";
   const auto *bytes = static_cast<const unsigned char *>(buffer.data());
   EXPECT_EQ(std::memcmp(bytes + nameAt, target.data(), target.size() * 2), 0);
-  EXPECT_EQ(bytes[buffer.size() - 2], 0);
-  EXPECT_EQ(bytes[buffer.size() - 1], 0);
+  EXPECT_EQ(bytes[nameAt + target.size() * 2], 0);
+  EXPECT_EQ(bytes[nameAt + target.size() * 2 + 1], 0);
 
   RenameBuffer empty(u"", 1);
-  EXPECT_EQ(empty.size(), nameAt + 2) << "even an empty name ends in its NUL";
+  EXPECT_EQ(empty.size(), sizeof(RenameInformation))
+      << "the header alone holds an empty name's NUL";
 }
 
 } // namespace

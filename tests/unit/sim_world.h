@@ -52,6 +52,22 @@ private:
   std::filesystem::path path_;
 };
 
+// Notes whether the change lock was held while a box was up: another copy
+// would wait for it as long as the box stays.
+class LockWatchingWindow : public sim::RecordingWindow {
+public:
+  explicit LockWatchingWindow(const sim::SimPasswordFile &file) : file_(file) {}
+  void messageBox(const std::string &prompt, const std::optional<std::string> &title,
+                  platform::MessageIcon icon) override {
+    lockedDuringABox = lockedDuringABox || file_.locked();
+    RecordingWindow::messageBox(prompt, title, icon);
+  }
+  bool lockedDuringABox = false;
+
+private:
+  const sim::SimPasswordFile &file_;
+};
+
 struct SimWorld {
   sim::FaultPlan faults;
   sim::SimDeviceModes deviceModes{faults};
@@ -68,9 +84,16 @@ struct SimWorld {
 
   void writePasswordFile(const std::string &bytes) { passwordFile.content = bytes; }
   std::string passwordFileBytes() const { return passwordFile.content.value_or("<missing>"); }
+  // USB not at 3 is prohibited as the program leaves it: new drives refused
+  // too.
   void seed(std::uint32_t floppy, std::uint32_t usb) {
     deviceModes.putStart("Flpydisk", floppy);
     deviceModes.putStart("USBSTOR", usb);
+    if (usb != 3)
+      deviceModes.restriction = {platform::RegistryValue::dword(1),
+                                 true,
+                                 {{L"1", platform::RegistryValue::string("USB\\Class_08")}},
+                                 {}};
   }
 };
 

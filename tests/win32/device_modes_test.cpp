@@ -113,15 +113,22 @@ protected:
   static constexpr platform::DriverServices kRestricted{kMain, kCompanion, "USB\\Class_08"};
   void SetUp() override {
     DeviceModesWin32::SetUp();
-    removeRestrictionKeys();
+    InstallRestrictionWin32::TearDown();
     putStart(kMain, 3);
     putStart(kCompanion, 3);
   }
   void TearDown() override {
     allowRestrictionWrites();
     removeRestrictionKeys();
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kRecordKey, KEY_WOW64_64KEY, 0);
     DeviceModesWin32::TearDown();
   }
+  static constexpr wchar_t kRecordKey[] = L"SOFTWARE\\Kestrova";
+  // The program's record of what it added, read as an administrator would.
+  static std::map<std::wstring, StoredValue> record() {
+    return readKeyValues(kRecordKey).value_or(std::map<std::wstring, StoredValue>{});
+  }
+  static bool recordKeyExists() { return readKeyValues(kRecordKey).has_value(); }
   platform::ModeWrite write(DeviceMode mode) { return modes.writeMode(kRestricted, mode); }
 
   // Another policy's list, values of other types, and other restrictions.
@@ -144,7 +151,16 @@ TEST_F(InstallRestrictionWin32, ProhibitingWritesTheRestrictionAndAllowingTakesI
       << describe(written.denyList);
   EXPECT_EQ(startValue(kMain), std::optional<DWORD>(4));
 
+  EXPECT_EQ(record().size(), 5u)
+      << "every claim and both marks; no former switch, as there was none";
+  EXPECT_EQ(record()[L"DenyListEntry"], sz(L"1"));
+  EXPECT_EQ(record()[L"CreatedDenyList"], dword(1));
+  EXPECT_EQ(record()[L"DenySwitchChanged"], dword(1));
+  EXPECT_EQ(record()[L"RestrictionsWritten"].type, static_cast<DWORD>(REG_QWORD));
+  EXPECT_EQ(record()[L"DenyListWritten"].data.size(), 8u);
+
   ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_FALSE(recordKeyExists()) << "taken back whole, the record goes";
   const RestrictionKeys lifted = readRestrictionKeys();
   EXPECT_EQ(lifted.restrictions, KeyValues(std::map<std::wstring, StoredValue>{}))
       << describe(lifted.restrictions);
@@ -163,19 +179,64 @@ TEST_F(InstallRestrictionWin32, AnAdministratorsValuesStayByteForByte) {
                                << describe(written.denyList);
 
   ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
-  (*expected.denyList).erase(L"2");
-  EXPECT_EQ(readRestrictionKeys(), expected) << "the switch stays on for the others' IDs";
+  EXPECT_EQ(readRestrictionKeys(), others) << "the switch the program added goes too";
+
+  RestrictionKeys switchedOff = others;
+  (*switchedOff.restrictions)[L"DenyDeviceIDs"] = dword(0);
+  (*switchedOff.denyList)[L"4"] = sz(L"usb\\class_08"); // dormant while the switch is off
+  writeRestrictionKeys(switchedOff);
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  EXPECT_TRUE(usbInstallDenied());
+  ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_EQ(readRestrictionKeys(), switchedOff) << "off again, byte for byte";
 }
 
-TEST_F(InstallRestrictionWin32, AnIdListedInAnotherCaseIsNeitherDoubledNorKeptByAllowing) {
+TEST_F(InstallRestrictionWin32, AnIdListedByOthersIsNeitherDoubledNorLiftedByAllowing) {
   const RestrictionKeys listed{std::map<std::wstring, StoredValue>{{L"DenyDeviceIDs", dword(1)}},
                                std::map<std::wstring, StoredValue>{{L"7", sz(L"usb\\CLASS_08")},
                                                                    {L"1", sz(L"PCI\\CC_0C0A")}}};
   writeRestrictionKeys(listed);
   ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
   EXPECT_EQ(readRestrictionKeys(), listed);
+  EXPECT_FALSE(recordKeyExists()) << "nothing was the program's to add";
+  const platform::ModeWrite allowed = write(DeviceMode::Allowed);
+  ASSERT_EQ(allowed.status, platform::kDone);
+  EXPECT_TRUE(allowed.refusedByOthers);
+  EXPECT_EQ(readRestrictionKeys(), listed);
+}
+
+// Names as the registry holds them: a lone surrogate, U+FFFD, a NUL inside.
+TEST_F(InstallRestrictionWin32, EntriesAreReadByTheirWholeNames) {
+  const std::wstring lone(1, static_cast<wchar_t>(0xD800));
+  const RestrictionKeys odd{
+      std::map<std::wstring, StoredValue>{{L"DenyDeviceIDs", dword(1)}},
+      std::map<std::wstring, StoredValue>{{lone, sz(L"USB\\Class_08")},
+                                          {L"\uFFFD", sz(L"PCI\\CC_0C0A")},
+                                          {std::wstring(L"1\0x", 3), sz(L"USB\\Class_08")}}};
+  writeRestrictionKeys(odd);
+  ASSERT_EQ(readRestrictionKeys(), odd) << "the test's own reading";
+  unsigned missing = 99;
+  ASSERT_EQ(modes.readMissingRestriction(kRestricted, &missing), platform::kDone);
+  EXPECT_EQ(missing, 0u);
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  EXPECT_EQ(readRestrictionKeys(), odd) << "in force already: no second entry";
   ASSERT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
-  EXPECT_EQ(readRestrictionKeys().denyList, (KeyValues{{{L"1", sz(L"PCI\\CC_0C0A")}}}));
+  EXPECT_EQ(readRestrictionKeys(), odd);
+}
+
+// A refresh rewrote the list after the program's write: its keys' times
+// tell, and what is there stays.
+TEST_F(InstallRestrictionWin32, AListRewrittenSinceIsLeftOn) {
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  const RestrictionKeys prohibited = readRestrictionKeys();
+  Sleep(50); // past the clock's tick, which the keys' times are kept in
+  writeRestrictionKeys(prohibited);
+  const platform::ModeWrite allowed = write(DeviceMode::Allowed);
+  ASSERT_EQ(allowed.status, platform::kDone);
+  EXPECT_EQ(allowed.leftOn, platform::kEntryPart | platform::kSwitchPart);
+  EXPECT_EQ(readRestrictionKeys(), prohibited);
+  EXPECT_EQ(record()[L"DenyListEntry"], sz(L"1")) << "still the program's, still recorded";
+  EXPECT_EQ(startValue(kMain), std::optional<DWORD>(3));
 }
 
 TEST_F(InstallRestrictionWin32, ADeviceWithoutARestrictionLeavesThePolicyKeysAlone) {
@@ -196,6 +257,7 @@ TEST_F(InstallRestrictionWin32, AListThatRefusesTheChangeLeavesEverythingAsItWas
   EXPECT_STREQ(write.failedPart, "USB\\Class_08");
   EXPECT_EQ(startValue(kMain), std::optional<DWORD>(3));
   EXPECT_EQ(readRestrictionKeys(), others);
+  EXPECT_FALSE(recordKeyExists()) << "the record as it was: none";
 
   allowRestrictionWrites();
   ASSERT_EQ(this->write(DeviceMode::Prohibited).status, platform::kDone);

@@ -68,36 +68,56 @@ platform::Status SimDeviceModes::readRestriction(platform::InstallRestriction *h
 }
 
 platform::Status SimDeviceModes::writeRestriction(platform::RestrictionChange::Target target,
-                                                  const std::string &entry,
+                                                  const platform::ValueName &entry,
                                                   const platform::RegistryValue &value) {
   using Target = platform::RestrictionChange::Target;
   const std::string part = target == Target::PolicySwitch ? "switch"
-                           : target == Target::ListKey    ? "list"
-                                                          : "entry " + entry;
+                           : target == Target::ListKey
+                               ? "list"
+                               : "entry " + std::string(entry.begin(), entry.end());
   if (const long code = faults_.check("writeRestriction(" + part + ")"))
     return static_cast<platform::Status>(code);
   auto &entries = restriction.entries;
   switch (target) {
   case Target::PolicySwitch:
     restriction.policySwitch = value;
+    touchRestrictions();
     break;
   case Target::ListKey:
+    if (restriction.listPresent == value.present)
+      break;
     restriction.listPresent = value.present;
-    if (!value.present)
-      entries.clear();
+    entries.clear();
+    touchRestrictions();
+    restriction.written.list = value.present ? restriction.written.restrictions : 0;
     break;
   case Target::Entry: {
-    if (!restriction.listPresent)
-      return platform::kFileNotFound;
     const auto named = std::find_if(entries.begin(), entries.end(),
                                     [&](const auto &held) { return held.name == entry; });
+    if (!restriction.listPresent || (named == entries.end() && !value.present))
+      return platform::kFileNotFound;
     if (named != entries.end())
       entries.erase(named);
     if (value.present)
       entries.push_back({entry, value});
+    touchList();
     break;
   }
   }
+  return platform::kDone;
+}
+
+platform::Status SimDeviceModes::readRecord(platform::RestrictionRecord *held) {
+  if (const long code = faults_.check("readRecord"))
+    return static_cast<platform::Status>(code);
+  *held = record;
+  return platform::kDone;
+}
+
+platform::Status SimDeviceModes::writeRecord(const platform::RestrictionRecord &written) {
+  if (const long code = faults_.check("writeRecord"))
+    return static_cast<platform::Status>(code);
+  record = written.empty() ? platform::RestrictionRecord{} : written;
   return platform::kDone;
 }
 

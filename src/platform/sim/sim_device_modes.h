@@ -1,9 +1,12 @@
 #pragma once
 // Device modes in memory: a map of service keys and their Start values, and
-// the install restriction as a plain record. Every read and write can be
-// made to fail through the fault plan, by the names "readStart(SERVICE)",
-// "writeStart(SERVICE)", "readRestriction" and "writeRestriction(switch)",
-// "writeRestriction(list)" or "writeRestriction(entry NAME)".
+// the install restriction and the program's record of it as plain records.
+// The restriction's keys get a new write time, from a counter, at each write
+// as the registry's would. Every read and write can be made to fail through
+// the fault plan, by the names "readStart(SERVICE)", "writeStart(SERVICE)",
+// "readRestriction", "writeRestriction(switch)", "writeRestriction(list)",
+// "writeRestriction(entry NAME)" (an ASCII name), "readRecord" and
+// "writeRecord".
 #include "platform/registry_device_modes.h"
 #include "platform/sim/fault_plan.h"
 
@@ -29,6 +32,11 @@ public:
   std::optional<std::uint32_t> dword(const std::string &service) const;
 
   platform::InstallRestriction restriction;
+  platform::RestrictionRecord record;
+  // Someone else writes the list, or a value of Restrictions: their keys'
+  // times move as they would.
+  void touchList() { restriction.written.list = ++clock_; }
+  void touchRestrictions() { restriction.written.restrictions = ++clock_; }
 
 protected:
   platform::Status readStart(const char *service, platform::RegistryValue *value) override;
@@ -36,11 +44,14 @@ protected:
                               bool createKey) override;
   platform::Status readRestriction(platform::InstallRestriction *held) override;
   platform::Status writeRestriction(platform::RestrictionChange::Target target,
-                                    const std::string &entry,
+                                    const platform::ValueName &entry,
                                     const platform::RegistryValue &value) override;
+  platform::Status readRecord(platform::RestrictionRecord *held) override;
+  platform::Status writeRecord(const platform::RestrictionRecord &written) override;
 
 private:
   FaultPlan &faults_;
+  std::uint64_t clock_ = 0;
   std::map<std::string, platform::RegistryValue> keys_; // by lower-case service name
 };
 

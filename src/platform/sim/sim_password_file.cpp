@@ -24,7 +24,7 @@ platform::PasswordFile::ChangeLock SimPasswordFile::lockChanges() {
   if (status == platform::kDone && heldElsewhere)
     status = platform::kSharingViolation;
   if (status == platform::kDone && lockNeedsElevation)
-    return {this, platform::kAccessDenied, true};
+    return {this, elevationRefusal, true};
   locked_ = status == platform::kDone;
   return {this, status};
 }

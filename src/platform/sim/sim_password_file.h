@@ -21,7 +21,8 @@ public:
 
   std::optional<std::string> content; // nullopt: there is no file
   bool heldElsewhere = false;         // another copy holds the change lock
-  bool lockNeedsElevation = false;    // the lock refuses this process, access denied
+  bool lockNeedsElevation = false;    // the lock refuses this process for its rights ...
+  platform::Status elevationRefusal = platform::kAccessDenied; // ... with this code
   bool locked() const { return locked_; }
 
 private:

@@ -66,8 +66,8 @@ bool posixRenameUnsupported(Status answer) {
 }
 
 RenameBuffer::RenameBuffer(std::u16string_view target, std::uint32_t flags)
-    : size_(static_cast<std::uint32_t>(offsetof(RenameInformation, FileName) +
-                                       (target.size() + 1) * sizeof(char16_t))),
+    : size_(
+          static_cast<std::uint32_t>(sizeof(RenameInformation) + target.size() * sizeof(char16_t))),
       storage_(std::make_unique<void *[]>((size_ + sizeof(void *) - 1) / sizeof(void *))) {
   auto *info = static_cast<RenameInformation *>(data());
   info->Flags = flags;

@@ -63,6 +63,8 @@ struct RenameInformation {
 // What SetFileInformationByHandle takes to rename a file to target: the
 // header, then the name and the NUL that ends it, as FileName is documented
 // (some implementations read up to it), in storage aligned for the header.
+// Its size is the header's with the name's bytes added, as Microsoft's
+// samples pass it: the header's one FileName unit holds the NUL.
 class RenameBuffer {
 public:
   RenameBuffer(std::u16string_view target, std::uint32_t flags);

@@ -1,8 +1,11 @@
 #include "platform/win32/win32_device_modes.h"
 
+#include "platform/restriction_record.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace platform::win32 {
 namespace {
@@ -17,13 +20,15 @@ constexpr wchar_t kDeny[] = L"DenyDeviceIDs";
 // its parent, and a key whose rules let its values be set but no subkey be
 // made must still take the write.
 constexpr REGSAM kValueRights = KEY_QUERY_VALUE | KEY_SET_VALUE;
-// Windows reads the restriction from the 64-bit view of HKLM\SOFTWARE, and
-// this 32-bit program would otherwise be sent to the 32-bit one on 64-bit
-// Windows. Which keys under Policies the two views share has differed
-// between Windows versions (Wine shares all of them), so the restriction's
-// keys are opened in the 64-bit view outright: the write then never depends
-// on it. 32-bit Windows ignores the flag.
+// Windows reads the restriction from the 64-bit view of HKLM\SOFTWARE.
+// Microsoft's table of registry keys affected by WOW64 lists
+// HKLM\SOFTWARE\Policies as shared by both views (on Windows 7 and later,
+// and on Vista and XP), so a 32-bit program would reach it anyway; the flag is
+// kept so that the write never depends on that table, and it goes on every
+// create, open and delete below Restrictions. The program's record of what
+// it added lives beside it in the same view. 32-bit Windows ignores the flag.
 constexpr REGSAM kNativeView = KEY_WOW64_64KEY;
+constexpr wchar_t kRecordKey[] = L"SOFTWARE\\Kestrova";
 constexpr DWORD kLongestValueName = 16383; // as the registry documents it
 // A value that keeps changing size between two reads is given up on.
 constexpr int kQueryAttempts = 3;
@@ -92,24 +97,41 @@ Status storeValue(HKEY key, const wchar_t *name, const RegistryValue &value) {
                                             static_cast<DWORD>(value.data.size())));
 }
 
-LSTATUS readEntries(HKEY list, std::vector<RestrictionEntry> *entries) {
-  std::wstring name;
-  for (DWORD index = 0;; ++index) {
-    name.resize(kLongestValueName + 1);
-    DWORD length = kLongestValueName + 1;
-    LSTATUS rc =
-        RegEnumValueW(list, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+// The key's last write time, and the size of its longest value's data.
+LSTATUS describeKey(HKEY key, std::uint64_t *written, DWORD *longestData = nullptr) {
+  FILETIME time{};
+  const LSTATUS rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, longestData, nullptr, &time);
+  if (rc == ERROR_SUCCESS)
+    *written = static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+  return rc;
+}
+
+// Each entry's name and data in one call, as the registry gives them: a
+// name is never cut at a NUL nor looked up again.
+LSTATUS readEntries(HKEY list, InstallRestriction *restriction) {
+  DWORD longest = 0;
+  LSTATUS rc = describeKey(list, &restriction->written.list, &longest);
+  std::wstring name(kLongestValueName + 1, L'\0');
+  std::string data(longest, '\0');
+  for (DWORD index = 0; rc == ERROR_SUCCESS; ++index) {
+    DWORD length = 0, type = 0, size = 0;
+    rc = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < kQueryAttempts && rc == ERROR_MORE_DATA; ++attempt) {
+      if (attempt) // it grew since the key was described
+        data.resize(std::max<std::size_t>(size, 2 * data.size() + 2));
+      length = kLongestValueName + 1;
+      size = static_cast<DWORD>(data.size());
+      rc = RegEnumValueW(list, index, name.data(), &length, nullptr, &type,
+                         reinterpret_cast<BYTE *>(data.data()), &size);
+    }
     if (rc == ERROR_NO_MORE_ITEMS)
       return ERROR_SUCCESS;
-    name.resize(length);
-    RegistryValue value;
     if (rc == ERROR_SUCCESS)
-      rc = queryValue(list, name.c_str(), &value);
-    if (rc != ERROR_SUCCESS)
-      return rc;
-    if (value.present) // unless it went since it was listed
-      entries->push_back({narrow(name), value});
+      restriction->entries.push_back(
+          {ValueName(name.data(), name.data() + length), {true, type, {data.data(), size}}});
   }
+  return rc;
 }
 
 LSTATUS readRestrictionKeys(InstallRestriction *restriction) {
@@ -117,13 +139,15 @@ LSTATUS readRestrictionKeys(InstallRestriction *restriction) {
   LSTATUS rc = openRestrictions(KEY_QUERY_VALUE, false, restrictions);
   if (rc == ERROR_SUCCESS)
     rc = queryValue(restrictions.get(), kDeny, &restriction->policySwitch);
+  if (rc == ERROR_SUCCESS)
+    rc = describeKey(restrictions.get(), &restriction->written.restrictions);
   RegistryKey list;
   if (rc == ERROR_SUCCESS)
     rc = openKey(kDeny, KEY_QUERY_VALUE | kNativeView, false, list, restrictions.get());
   if (rc != ERROR_SUCCESS)
     return rc;
   restriction->listPresent = true;
-  return readEntries(list.get(), &restriction->entries);
+  return readEntries(list.get(), restriction);
 }
 
 } // namespace
@@ -151,9 +175,9 @@ Status Win32DeviceModes::readRestriction(InstallRestriction *restriction) {
   return kDone;
 }
 
-// What is to be deleted and is not there, the keys above it included, is
-// done with.
-Status Win32DeviceModes::writeRestriction(Target target, const std::string &entry,
+// A switch or list key to be deleted that is not there, the keys above it
+// included, is done with; an entry is not: the caller judges that.
+Status Win32DeviceModes::writeRestriction(Target target, const ValueName &entry,
                                           const RegistryValue &value) {
   const bool create = value.present && target != Target::Entry;
   // The switch's value is set in Restrictions; the list is opened, made or
@@ -168,10 +192,45 @@ Status Win32DeviceModes::writeRestriction(Target target, const std::string &entr
   else if (rc == ERROR_SUCCESS && target != Target::PolicySwitch)
     rc = openKey(kDeny, kValueRights | kNativeView, create, list, restrictions.get());
   if (target == Target::ListKey || rc != ERROR_SUCCESS)
-    return rc == ERROR_FILE_NOT_FOUND && !value.present ? kDone : static_cast<Status>(rc);
+    return rc == ERROR_FILE_NOT_FOUND && !value.present && target != Target::Entry
+               ? kDone
+               : static_cast<Status>(rc);
   if (target == Target::PolicySwitch)
     return storeValue(restrictions.get(), kDeny, value);
-  return storeValue(list.get(), widen(entry).c_str(), value);
+  if (!value.present)
+    return static_cast<Status>(RegDeleteValueW(list.get(), entry.c_str()));
+  return storeValue(list.get(), entry.c_str(), value);
+}
+
+// No key reads as an empty record.
+Status Win32DeviceModes::readRecord(RestrictionRecord *record) {
+  RegistryKey key;
+  LSTATUS rc = openKey(kRecordKey, KEY_QUERY_VALUE | kNativeView, false, key);
+  if (rc == ERROR_FILE_NOT_FOUND) {
+    *record = {};
+    return kDone;
+  }
+  RecordValues values;
+  for (std::size_t i = 0; i < values.size() && rc == ERROR_SUCCESS; ++i)
+    rc = queryValue(key.get(), kRecordValueNames[i], &values[i]);
+  if (rc == ERROR_SUCCESS)
+    *record = recordFrom(values);
+  return static_cast<Status>(rc);
+}
+
+// An empty record takes the key with it.
+Status Win32DeviceModes::writeRecord(const RestrictionRecord &record) {
+  if (record.empty()) {
+    const LSTATUS rc = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kRecordKey, kNativeView, 0);
+    return rc == ERROR_FILE_NOT_FOUND ? kDone : static_cast<Status>(rc);
+  }
+  RegistryKey key;
+  if (const LSTATUS rc = openKey(kRecordKey, kValueRights | kNativeView, true, key))
+    return static_cast<Status>(rc);
+  for (const auto &[which, value] : recordWrites(record))
+    if (const Status status = storeValue(key.get(), kRecordValueNames[which], value))
+      return status;
+  return kDone;
 }
 
 } // namespace platform::win32

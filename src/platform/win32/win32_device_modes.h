@@ -9,8 +9,10 @@ protected:
   Status readStart(const char *service, RegistryValue *value) override;
   Status writeStart(const char *service, const RegistryValue &value, bool createKey) override;
   Status readRestriction(InstallRestriction *restriction) override;
-  Status writeRestriction(RestrictionChange::Target target, const std::string &entry,
+  Status writeRestriction(RestrictionChange::Target target, const ValueName &entry,
                           const RegistryValue &value) override;
+  Status readRecord(RestrictionRecord *record) override;
+  Status writeRecord(const RestrictionRecord &record) override;
 };
 
 } // namespace platform::win32
