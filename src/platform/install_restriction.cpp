@@ -99,44 +99,41 @@ DenyPlan planDeny(const InstallRestriction &now, const RestrictionRecord &record
   return plan;
 }
 
+// A part left on is someone else's now: the record stops claiming it, so no
+// later take-back undoes what they wrote.
 LiftPlan planLift(const InstallRestriction &now, const RestrictionRecord &record,
                   std::string_view deviceId) {
-  LiftPlan plan{{}, record};
+  LiftPlan plan;
   const bool listAsLeft = !record.marks || record.marks->list == now.written.list;
   const bool keysAsLeft =
       listAsLeft && (!record.marks || record.marks->restrictions == now.written.restrictions);
   std::size_t entriesLeft = now.entries.size();
-  if (!record.entry.empty()) {
-    const bool holds = ownEntryHolds(now, record, deviceId);
-    if (holds && !listAsLeft) {
-      plan.leftOn |= kEntryPart;
+  if (ownEntryHolds(now, record, deviceId)) {
+    if (listAsLeft) {
+      plan.changes.push_back(
+          {Target::Entry, record.entry, find(now.entries, record.entry)->value, {}});
+      plan.taking.entry = record.entry;
+      --entriesLeft;
     } else {
-      if (holds) {
-        plan.changes.push_back(
-            {Target::Entry, record.entry, find(now.entries, record.entry)->value, {}});
-        --entriesLeft;
-      }
-      plan.record.entry.clear();
+      plan.leftOn |= kEntryPart;
     }
   }
   RegistryValue switchAfter = now.policySwitch;
-  if (record.changedSwitch) {
-    const bool on = now.policySwitch == RegistryValue::dword(1);
-    if (on && !keysAsLeft) {
-      plan.leftOn |= kSwitchPart;
+  if (record.changedSwitch && now.policySwitch == RegistryValue::dword(1)) {
+    if (keysAsLeft) {
+      plan.changes.push_back({Target::PolicySwitch, {}, now.policySwitch, record.formerSwitch});
+      plan.taking.changedSwitch = true;
+      plan.taking.formerSwitch = switchAfter = record.formerSwitch;
     } else {
-      if (on) {
-        plan.changes.push_back({Target::PolicySwitch, {}, now.policySwitch, record.formerSwitch});
-        switchAfter = record.formerSwitch;
-      }
-      plan.record.changedSwitch = false;
-      plan.record.formerSwitch = {};
+      plan.leftOn |= kSwitchPart;
     }
   }
-  if (record.createdList && (!now.listPresent || entriesLeft == 0)) {
-    if (now.listPresent)
+  if (record.createdList && now.listPresent) {
+    if (entriesLeft == 0)
       plan.changes.push_back({Target::ListKey, {}, listKey(), {}});
-    plan.record.createdList = false;
+    else
+      plan.record.createdList = true; // its key still, with others' entries in it
+    plan.taking.createdList = true;
   }
   plan.refusedByOthers =
       switchAfter == RegistryValue::dword(1) && anyHolds(now.entries, deviceId, record.entry);

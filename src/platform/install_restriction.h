@@ -107,9 +107,13 @@ DenyPlan planDeny(const InstallRestriction &now, const RestrictionRecord &record
 // entry still holds the ID; the switch, to its former value, while both keys
 // are as the program left it and it reads REG_DWORD 1; the list key it
 // created once it is left empty. Without marks the content alone decides. A
-// part already gone is taken back. record is what is left of it after.
+// part already gone is taken back.
 struct LiftPlan {
   std::vector<RestrictionChange> changes;
+  // What the record claims while the changes are made: the parts they take
+  // back, without marks, so that a take-back cut off is finished by content.
+  RestrictionRecord taking;
+  // What it claims after them: a list key it made that others' entries keep.
   RestrictionRecord record;
   unsigned leftOn = 0; // RestrictionPart bits
   // After the changes, an entry that is not the program's still holds the

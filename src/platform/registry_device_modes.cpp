@@ -167,11 +167,13 @@ Status RegistryDeviceModes::denyInstall(const char *deviceId, Progress &progress
   return kDone;
 }
 
-// What someone else has written since is left on, and said. The list key
-// goes as far as it can: an empty list denies nothing, and a key that can't
-// be deleted (a subkey below it) must not undo the rest. The record is
-// brought down to what is left last; where that fails, it names parts that
-// are gone, which the next take-back counts as taken back.
+// What someone else has written since is left on, and said. The record
+// first claims only what is being taken back, without marks, so that a
+// take-back cut off is finished by content; then only what is left. The list
+// key goes as far as it can: an empty list denies nothing, and a key that
+// can't be deleted (a subkey below it) must not undo the rest. Where the last
+// record write fails, it names parts that are gone, which the next take-back
+// counts as taken back.
 Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress) {
   InstallRestriction now;
   RestrictionRecord record;
@@ -180,8 +182,11 @@ Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress
   const LiftPlan plan = planLift(now, record, deviceId);
   progress.leftOn = plan.leftOn;
   progress.refusedByOthers = plan.refusedByOthers;
-  if (progress.marksHeld)
+  if (!plan.changes.empty()) {
     progress.recordToRestore = record;
+    if (const Status status = writeRecord(plan.taking))
+      return status;
+  }
   for (const RestrictionChange &change : plan.changes) {
     Status status = makeChange(change, progress);
     if (status == kFileNotFound && change.target == Target::Entry)
