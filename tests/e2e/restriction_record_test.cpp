@@ -76,22 +76,27 @@ TEST_F(RestrictionRecordTest, AnAdministratorsEntryOutlivesAFloppyChangeAndARoun
 
 // A policy refresh after the program's 使用禁止 rewrote the list (every
 // value deleted, the same entry set again), or the switch: 使用可 leaves
-// what was rewritten in force, keeps it in the record and names it.
+// what was rewritten in force and names it, and from then on it is someone
+// else's: the record no longer claims it.
 TEST_F(RestrictionRecordTest, WhatAPolicyRefreshRewroteStaysOnAndIsNamed) {
   const Values list{{L"1", sz(kUsbStorage)}};
   const Values on{{L"DenyDeviceIDs", dword(1)}};
-  const KeyValues claims = finishedRecord({{L"DenyListEntry", sz(L"1")},
-                                           {L"CreatedDenyList", dword(1)},
-                                           {L"DenySwitchChanged", dword(1)}});
   ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbProhibited));
-  ASSERT_EQ(readRecordWithoutTimes(), claims);
+  ASSERT_EQ(readRecordWithoutTimes(), finishedRecord({{L"DenyListEntry", sz(L"1")},
+                                                      {L"CreatedDenyList", dword(1)},
+                                                      {L"DenySwitchChanged", dword(1)}}));
   rewriteDenyList(list);
   ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbAllowed));
   EXPECT_EQ(readRestrictionKeys(), (RestrictionKeys{on, list}));
-  EXPECT_EQ(claimsOf(readRecord()), claimsOf(claims));
+  const KeyValues listOnly = Values{{L"CreatedDenyList", dword(1)}};
+  EXPECT_EQ(claimsOf(readRecord()), listOnly) << "the list key it made holds others' entry";
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
   expectUsbPart(L"使用可（USBSTOR。USB\\Class_08 のインストール禁止のうち、その後ほかで"
-                L"書き換えられた部分は残しました: 一覧の項目 1、DenyDeviceIDs の値）");
+                L"書き換えられた部分は残しました: 一覧の項目、DenyDeviceIDs の値）");
+  ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbAllowed));
+  EXPECT_EQ(readRestrictionKeys(), (RestrictionKeys{on, list}));
+  EXPECT_EQ(claimsOf(readRecord()), listOnly);
+  expectUsbPart(kRefusedByOthers);
 
   removeRestrictionKeys();
   removeRecord();
@@ -100,10 +105,20 @@ TEST_F(RestrictionRecordTest, WhatAPolicyRefreshRewroteStaysOnAndIsNamed) {
   ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbAllowed));
   EXPECT_EQ(readRestrictionKeys(), (RestrictionKeys{on, std::nullopt}))
       << "the entry and the list the program made are taken back";
-  EXPECT_EQ(claimsOf(readRecord()), (Values{{L"DenySwitchChanged", dword(1)}}));
+  EXPECT_EQ(readRecord(), std::nullopt);
   expectUsbPart(L"使用可（USBSTOR、USB\\Class_08 のインストール禁止を解除。USB\\Class_08 の"
                 L"インストール禁止のうち、その後ほかで書き換えられた部分は残しました: "
                 L"DenyDeviceIDs の値）");
+}
+
+// A kill between making the record's key and setting its first value
+// leaves the key empty: it claims nothing, and 使用可 leaves no key behind,
+// as it does after taking everything back.
+TEST_F(RestrictionRecordTest, AnEmptyRecordLeftByAKillIsGoneAfterAllowing) {
+  writeRecord({});
+  ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbAllowed));
+  EXPECT_EQ(readRecord(), std::nullopt);
+  EXPECT_EQ(readRestrictionKeys(), RestrictionKeys{});
 }
 
 // Start 4/4 without the restriction in force: the window stays on the safe

@@ -185,6 +185,11 @@ void allowRestrictionWrites() {
 
 KeyValues readRecord() { return readKeyValues(kRecord); }
 
+void writeRecord(const std::map<std::wstring, StoredValue> &values) {
+  removeRecord();
+  writeKey(kRecord, values);
+}
+
 void removeRecord() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kRecord, kView, 0); }
 
 StoredValue sz(const std::wstring &text, DWORD type) {
@@ -256,7 +261,7 @@ std::string describe(const KeyValues &values) {
   return text.empty() ? "(empty)" : text;
 }
 
-void PrintTo(const KeyValues &values, std::ostream *out) { *out << describe(values); }
+void PrintTo(const StoredValue &value, std::ostream *out) { *out << dataOf(value); }
 
 void PrintTo(const RestrictionKeys &keys, std::ostream *out) {
   *out << "Restrictions: " << describe(keys.restrictions)

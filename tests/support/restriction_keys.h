@@ -58,6 +58,8 @@ void allowRestrictionWrites();
 
 // The program's record, HKLM\SOFTWARE\Kestrova; nullopt when there is none.
 KeyValues readRecord();
+// The record's key with these values and no others.
+void writeRecord(const std::map<std::wstring, StoredValue> &values);
 void removeRecord();
 
 // A REG_SZ as RegSetValueExW stores it.
@@ -72,7 +74,7 @@ std::string readable(const std::wstring &text);
 // when there is nothing.
 std::string describe(const KeyValues &values);
 // How GoogleTest prints them in a failure message.
-void PrintTo(const KeyValues &values, std::ostream *out);
+void PrintTo(const StoredValue &value, std::ostream *out);
 void PrintTo(const RestrictionKeys &keys, std::ostream *out);
 
 } // namespace testsupport
