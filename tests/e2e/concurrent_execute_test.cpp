@@ -4,6 +4,7 @@
 #include "device_state.h"
 #include "executing_program.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -57,10 +58,10 @@ bool refused(const MessageBoxText &answer) {
 }
 
 std::size_t lockRefusals(const std::vector<TracedEvent> &events) {
-  std::size_t count = 0;
-  for (const TracedEvent &event : events)
-    count += event.id == 9 && !event.strings.empty() && event.strings[0] == kLockHeld;
-  return count;
+  return static_cast<std::size_t>(
+      std::count_if(events.begin(), events.end(), [](const auto &event) {
+        return event.id == 9 && !event.strings.empty() && event.strings[0] == kLockHeld;
+      }));
 }
 
 class ConcurrentExecuteTest : public ExecutingProgramTest {

@@ -8,6 +8,7 @@
 #include "device_state.h"
 #include "executing_program.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -207,6 +208,13 @@ TEST_F(KilledExecuteTest, TheRecordClaimsWhatIsLeftAndOneMoreExecuteFinishes) {
     finished[key(beginning, false)] = readDeviceState();
   }
 
+  // The USB part follows the floppy's write at once and takes about a
+  // millisecond, more or less with the load: the kills are drawn from up
+  // to latest microseconds after the test sees the floppy's write, widened
+  // after a kill that came before the USB part's first write and narrowed
+  // after one that came after its last, so that they spread over it.
+  LONGLONG latest[2] = {2000, 2000}; // allowing, prohibiting
+  int landed[3] = {};                // before the USB part, within it, after it
   std::mt19937 random(31);
   std::map<std::string, int> seen;
   for (int run = 0; run < runs(40); ++run) {
@@ -217,15 +225,22 @@ TEST_F(KilledExecuteTest, TheRecordClaimsWhatIsLeftAndOneMoreExecuteFinishes) {
     if (!prohibit) {
       ASSERT_TRUE(executeAlone(true));
     }
-    // Under Wine the USB part follows the floppy's write at once and takes
-    // about a millisecond; with the time the test takes to see that write,
-    // a kill drawn from the first millisecond lands anywhere in it.
+    const DeviceState before = readDeviceState();
     const DWORD floppy = prohibit ? 4 : 3;
     killDuringExecute(
         random, prohibit, [&] { return startValue("Flpydisk") == std::optional<DWORD>(floppy); },
-        1000);
+        latest[prohibit]);
     if (HasFatalFailure())
       return;
+    DeviceState after = readDeviceState();
+    const bool complete = after == finished[key(beginning, prohibit)];
+    after.floppy = before.floppy;
+    const bool untouched = after == before;
+    ++landed[untouched ? 0 : complete ? 2 : 1];
+    latest[prohibit] = std::clamp<LONGLONG>(untouched  ? latest[prohibit] * 5 / 4
+                                            : complete ? latest[prohibit] * 4 / 5
+                                                       : latest[prohibit],
+                                            100, 50000);
     const std::string faults = recordFaults(beginning);
     EXPECT_EQ(faults, "") << partsThere() << "; record: " << describe(readRecord());
     ++seen[key(beginning, prohibit) + ": " + partsThere()];
@@ -241,7 +256,10 @@ TEST_F(KilledExecuteTest, TheRecordClaimsWhatIsLeftAndOneMoreExecuteFinishes) {
   }
   for (const auto &[outcome, count] : seen)
     std::printf("%s: %d\n", outcome.c_str(), count);
-  std::printf("(Flpydisk/USBSTOR/UASPStor/restriction after the kill, and the record's values)\n");
+  std::printf("(Flpydisk/USBSTOR/UASPStor/restriction after the kill, and the record's values)\n"
+              "kills before the USB part: %d, within it: %d, after it: %d; "
+              "last windows: %lld us allowing, %lld us prohibiting\n",
+              landed[0], landed[1], landed[2], latest[0], latest[1]);
 }
 
 } // namespace
