@@ -53,8 +53,8 @@ std::map<std::wstring, StoredValue> valuesOf(HKEY key) {
 void setValues(HKEY key, const std::map<std::wstring, StoredValue> &values) {
   for (const auto &[name, value] : values) {
     UNICODE_STRING countedName = counted(name);
-    std::vector<BYTE> data = value.data;
-    NtSetValueKey(key, &countedName, 0, value.type, data.data(), static_cast<ULONG>(data.size()));
+    NtSetValueKey(key, &countedName, 0, value.type, const_cast<BYTE *>(value.data.data()),
+                  static_cast<ULONG>(value.data.size()));
   }
 }
 
@@ -72,6 +72,14 @@ std::wstring textOf(const StoredValue &value) {
   std::copy(value.data.begin(), value.data.begin() + text.size() * sizeof(wchar_t),
             reinterpret_cast<BYTE *>(text.data()));
   return text.substr(0, text.find(L'\0'));
+}
+
+// A REG_SZ whose text, up to its first NUL within the data, is
+// USB\Class_08 in any letter case.
+bool holdsUsbStorage(const StoredValue &value) {
+  const std::wstring text = textOf(value);
+  return value.type == REG_SZ && CompareStringOrdinal(text.c_str(), static_cast<int>(text.size()),
+                                                      L"USB\\Class_08", -1, TRUE) == CSTR_EQUAL;
 }
 
 bool listsUsbStorage(const KeyValues &list) {
@@ -96,12 +104,6 @@ KeyValues readKeyValues(const wchar_t *path) {
 
 RestrictionKeys readRestrictionKeys() {
   return {readKeyValues(kRestrictions), readKeyValues(kDenyList)};
-}
-
-bool holdsUsbStorage(const StoredValue &value) {
-  const std::wstring text = textOf(value);
-  return value.type == REG_SZ && CompareStringOrdinal(text.c_str(), static_cast<int>(text.size()),
-                                                      L"USB\\Class_08", -1, TRUE) == CSTR_EQUAL;
 }
 
 bool denyListExists() {

@@ -34,11 +34,9 @@ RestrictionKeys readRestrictionKeys();
 KeyValues readKeyValues(const wchar_t *path);
 bool denyListExists();
 // Windows refuses a new USB drive's install: the switch is 1 and the list
-// holds USB\Class_08 as a REG_SZ, in any letter case.
+// holds USB\Class_08 as a REG_SZ, in any letter case, its text read no
+// further than its data.
 bool usbInstallDenied();
-// Whether the value is a REG_SZ whose text, up to its first NUL within its
-// data, is USB\Class_08 in any letter case.
-bool holdsUsbStorage(const StoredValue &value);
 // What a Execute cut short left: "denied", "none", or the parts there are.
 std::string restrictionState();
 // Both keys as given (a nullopt key is removed), every other value gone.
