@@ -76,6 +76,15 @@ bool waitUntil(const std::function<bool()> &condition, DWORD timeoutMs) {
   return true;
 }
 
+void spinFor(LONGLONG microseconds) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  do
+    QueryPerformanceCounter(&now);
+  while ((now.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart < microseconds);
+}
+
 Program::Program() : Program(programPath()) {}
 
 Program::Program(const std::wstring &exe) {

@@ -15,6 +15,8 @@ const std::wstring &programPath();
 void setProgramPath(const std::wstring &path);
 
 bool waitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 10000);
+// Waits busily, for pauses finer than Sleep's.
+void spinFor(LONGLONG microseconds);
 
 class Program {
 public:

@@ -128,11 +128,21 @@ std::vector<TracedEvent> EventTrace::events() const {
         continue;
       const std::size_t classStart = line.find(':') + 1;
       event.severity = line.substr(classStart, line.find(':', classStart) - classStart);
-      event.strings.push_back(decodeDebugString(line.substr(at + sizeof kStringLine - 3)));
+      const std::string rendered = line.substr(at + sizeof kStringLine - 3);
+      event.strings.push_back(decodeDebugString(rendered));
+      event.cut.push_back(rendered.size() >= 4 &&
+                          rendered.compare(rendered.size() - 4, 4, "\"...") == 0);
     }
     result.push_back(event);
   }
   return result;
+}
+
+bool reads(const TracedEvent &event, std::size_t index, const std::wstring &text) {
+  if (index >= event.strings.size())
+    return false;
+  const std::wstring &shown = event.strings[index];
+  return shown == text || (event.cut[index] && text.starts_with(shown));
 }
 
 bool EventTrace::mentions(const std::string &ascii) const {

@@ -18,7 +18,14 @@ struct TracedEvent {
   bool hasUserSid = false;
   std::string severity; // the debug class of its strings: trace, warn or err
   std::vector<std::wstring> strings;
+  // By string: Wine's trace showed only its start (about 60 Japanese
+  // characters), and strings holds that start.
+  std::vector<bool> cut;
 };
+
+// Whether the event's string at index is text, or its start where the trace
+// showed only that.
+bool reads(const TracedEvent &event, std::size_t index, const std::wstring &text);
 
 class EventTrace {
 public:

@@ -1,67 +1,13 @@
 // Execute and Exit of the shipped program: the password check, what is
 // written, and what the administrator sees.
-#include "driver.h"
-#include "event_trace.h"
-#include "support/password_file.h"
-#include "support/restriction_keys.h"
-#include "support/service_keys.h"
-
-#include <gtest/gtest.h>
+#include "executing_program.h"
 
 namespace {
 
 using namespace e2e;
 using namespace testsupport;
 
-class ExecuteTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    removePasswordFile();
-    seedServices(3, 3);
-    deleteKey("UASPStor");
-    removeRestrictionKeys();
-  }
-  void TearDown() override {
-    removePasswordFile();
-    allowSetValue("UASPStor");
-    deleteKey("UASPStor");
-    allowRestrictionWrites();
-    removeRestrictionKeys();
-  }
-  // Starts the program, sets the two devices and presses Execute; true when
-  // it answered 設定完了 and ended.
-  bool executeWith(int floppyOption, int usbOption) {
-    if (!start())
-      return false;
-    click(optionButtons(window)[floppyOption]);
-    click(optionButtons(window)[usbOption]);
-    return execute().title == L"設定完了" && program->waitForExit();
-  }
-
-  // Starts the program; false when its window didn't come.
-  bool start() {
-    program = std::make_unique<Program>();
-    window = program->waitForMainWindow();
-    return window != nullptr;
-  }
-  HWND field() const { return findChildOfClass(window, L"Edit"); }
-  HWND button(const wchar_t *caption) const { return findChild(window, L"Button", caption); }
-  // Presses Execute and returns the box that answers it.
-  MessageBoxText execute() {
-    click(button(L"実行"));
-    HWND box = program->waitForMessageBox();
-    if (!box)
-      return {};
-    const MessageBoxText text = readMessageBox(box);
-    pressOk(box);
-    waitUntil([&] { return program->messageBox() == nullptr; });
-    return text;
-  }
-
-  EventTrace trace; // from before the program starts
-  std::unique_ptr<Program> program;
-  HWND window = nullptr;
-};
+using ExecuteTest = ExecutingProgramTest;
 
 TEST_F(ExecuteTest, NoPasswordFileAndEmptyFieldWritesBothModesThenEnds) {
   ASSERT_TRUE(start());
@@ -190,8 +136,7 @@ TEST_F(ExecuteTest, UsbProhibitedDeniesNewDrivesAndAllowedTakesBackOnlyThat) {
   RestrictionKeys expected = administrators;
   (*expected.restrictions)[L"DenyDeviceIDs"] = dword(1);
   (*expected.denyList)[L"3"] = sz(L"USB\\Class_08");
-  RestrictionKeys held = readRestrictionKeys();
-  EXPECT_EQ(held, expected) << describe(held.restrictions) << " / " << describe(held.denyList);
+  EXPECT_EQ(readRestrictionKeys(), expected);
 
   // A floppy change with USB left 使用禁止 writes nothing under Restrictions:
   // were it to, keys that refuse every write would answer (004).
@@ -200,10 +145,7 @@ TEST_F(ExecuteTest, UsbProhibitedDeniesNewDrivesAndAllowedTakesBackOnlyThat) {
   allowRestrictionWrites();
 
   ASSERT_TRUE(executeWith(1, 2));
-  held = readRestrictionKeys();
-  EXPECT_EQ(held, administrators) << "the entry and the switch it added go: "
-                                  << describe(held.restrictions) << " / "
-                                  << describe(held.denyList);
+  EXPECT_EQ(readRestrictionKeys(), administrators) << "the entry and the switch it added go";
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
 
   (*expected.denyList).erase(L"3");
