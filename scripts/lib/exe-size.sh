@@ -1,10 +1,11 @@
 # The size budget of vantorel.exe, for its check in the tests and the bench
 # alike. Source it.
 
-# 68 since the device installation restriction that keeps a new USB drive
-# from undoing 使用禁止: reading its list, its rules and their put-back took
-# about 5.5 KiB of code.
-kestrova_exe_budget_kib=78
+# 80 since USB 使用可 takes back only what the program's own record says it
+# added, and Execute holds the change lock: the record's reading and writing,
+# the rules of what to take back, and the put-back with what a failure leaves
+# took about 11 KiB of code (the exe is 78 KiB).
+kestrova_exe_budget_kib=80
 
 # kestrova_exe_size EXE: prints the size beside the budget with "ok" or
 # "over"; returns 1 when the file is over the budget or missing.

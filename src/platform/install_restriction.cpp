@@ -30,6 +30,17 @@ bool ownEntryHolds(const InstallRestriction &now, const RestrictionRecord &recor
   return !record.entry.empty() && entryHolds(now, record.entry, deviceId);
 }
 
+// Whether the keys are as the program left them, by the record's marks; a
+// record without marks is judged by content alone.
+struct AsLeft {
+  bool list;
+  bool both;
+};
+AsLeft asLeft(const InstallRestriction &now, const RestrictionRecord &record) {
+  const bool list = !record.marks || record.marks->list == now.written.list;
+  return {list, list && (!record.marks || record.marks->restrictions == now.written.restrictions)};
+}
+
 // A list key, as a change's value: there or not.
 RegistryValue listKey() { return {true, 0, {}}; }
 
@@ -76,13 +87,23 @@ ValueName freeEntryName(const std::vector<RestrictionEntry> &entries) {
 // the switch is found off: one found on is left on by the take-back too.
 DenyPlan planDeny(const InstallRestriction &now, const RestrictionRecord &record,
                   std::string_view deviceId) {
-  DenyPlan plan{{}, record};
+  // A part someone else has written since is theirs: the marks this write
+  // takes must not come to cover it.
+  const AsLeft left = asLeft(now, record);
+  RestrictionRecord own = record;
+  if (!left.list)
+    own.entry.clear();
+  if (!left.both) {
+    own.changedSwitch = false;
+    own.formerSwitch = {};
+  }
+  DenyPlan plan{{}, own};
   if (!now.listPresent) {
     plan.changes.push_back({Target::ListKey, {}, {}, listKey()});
     plan.record.createdList = true;
   }
-  const bool entryNeeded = record.entry.empty() ? !anyHolds(now.entries, deviceId)
-                                                : !ownEntryHolds(now, record, deviceId);
+  const bool entryNeeded =
+      own.entry.empty() ? !anyHolds(now.entries, deviceId) : !ownEntryHolds(now, own, deviceId);
   if (entryNeeded) {
     plan.record.entry = freeEntryName(now.entries);
     plan.changes.push_back({Target::Entry, plan.record.entry, {}, RegistryValue::string(deviceId)});
@@ -104,12 +125,10 @@ DenyPlan planDeny(const InstallRestriction &now, const RestrictionRecord &record
 LiftPlan planLift(const InstallRestriction &now, const RestrictionRecord &record,
                   std::string_view deviceId) {
   LiftPlan plan;
-  const bool listAsLeft = !record.marks || record.marks->list == now.written.list;
-  const bool keysAsLeft =
-      listAsLeft && (!record.marks || record.marks->restrictions == now.written.restrictions);
+  const AsLeft left = asLeft(now, record);
   std::size_t entriesLeft = now.entries.size();
   if (ownEntryHolds(now, record, deviceId)) {
-    if (listAsLeft) {
+    if (left.list) {
       plan.changes.push_back(
           {Target::Entry, record.entry, find(now.entries, record.entry)->value, {}});
       plan.taking.entry = record.entry;
@@ -120,7 +139,7 @@ LiftPlan planLift(const InstallRestriction &now, const RestrictionRecord &record
   }
   RegistryValue switchAfter = now.policySwitch;
   if (record.changedSwitch && now.policySwitch == RegistryValue::dword(1)) {
-    if (keysAsLeft) {
+    if (left.both) {
       plan.changes.push_back({Target::PolicySwitch, {}, now.policySwitch, record.formerSwitch});
       plan.taking.changedSwitch = true;
       plan.taking.formerSwitch = switchAfter = record.formerSwitch;
@@ -136,7 +155,7 @@ LiftPlan planLift(const InstallRestriction &now, const RestrictionRecord &record
     plan.taking.createdList = true;
   }
   plan.refusedByOthers =
-      switchAfter == RegistryValue::dword(1) && anyHolds(now.entries, deviceId, record.entry);
+      switchAfter == RegistryValue::dword(1) && anyHolds(now.entries, deviceId, plan.taking.entry);
   return plan;
 }
 

@@ -188,15 +188,18 @@ Status RegistryDeviceModes::liftInstall(const char *deviceId, Progress &progress
     if (const Status status = writeRecord(plan.taking))
       return status;
   }
+  RestrictionRecord left = plan.record;
   for (const RestrictionChange &change : plan.changes) {
     Status status = makeChange(change, progress);
     if (status == kFileNotFound && change.target == Target::Entry)
       status = confirmGone(change.entry, deviceId);
-    if (status != kDone && change.target != Target::ListKey)
+    if (status != kDone && change.target == Target::ListKey)
+      left.createdList = true; // still there, and still the program's
+    else if (status != kDone)
       return status;
   }
-  if (!(plan.record == record) || plan.record.empty()) // a key a kill left empty goes too
-    writeRecord(plan.record);
+  if (!(left == record) || left.empty()) // a key a kill left empty goes too
+    writeRecord(left);
   if (!progress.restrictionMade.empty())
     progress.written.push_back(deviceId);
   return kDone;

@@ -43,8 +43,9 @@ protected:
   // Gives one part of the restriction the value, or deletes it when the
   // value is absent: the switch (creating the keys above it), an entry
   // (kFileNotFound when the list key or, to be deleted, the entry is
-  // missing), or the list key itself (created empty, or deleted). Deleting
-  // a switch or a list key that is not there succeeds.
+  // missing), or the list key itself (created empty, or deleted while it
+  // holds no values). Deleting a switch or a list key that is not there
+  // succeeds.
   virtual Status writeRestriction(RestrictionChange::Target target, const ValueName &entry,
                                   const RegistryValue &value) = 0;
   // The program's record of what it added; none reads as an empty record.

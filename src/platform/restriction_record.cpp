@@ -21,8 +21,6 @@ std::optional<std::uint64_t> qwordOf(const RegistryValue &value) {
   return result;
 }
 
-RegistryValue flag(bool on) { return on ? RegistryValue::dword(1) : RegistryValue{}; }
-
 // Only a name the program gives an entry: digits, with the string's NUL.
 ValueName entryNameOf(const RegistryValue &value) {
   const std::string &data = value.data;
@@ -57,20 +55,32 @@ RestrictionRecord recordFrom(const RecordValues &values) {
   return record;
 }
 
+// Claims dropped go first, under the old marks: a record that claims less
+// is sound under them. Then marks that no longer hold, then the claims kept
+// or added, then new marks.
 RecordWrites recordWrites(const RestrictionRecord &record) {
   RecordWrites writes;
+  if (!record.changedSwitch) {
+    writes.add(kSwitchChanged, {});
+    writes.add(kFormerSwitch, {});
+  }
+  if (!record.createdList)
+    writes.add(kCreatedList, {});
+  if (record.entry.empty())
+    writes.add(kOwnEntry, {});
   if (!record.marks) {
     writes.add(kRestrictionsMark, {});
     writes.add(kListMark, {});
   }
-  if (record.changedSwitch)
+  if (record.changedSwitch) {
     writes.add(kFormerSwitch, record.formerSwitch);
-  writes.add(kSwitchChanged, flag(record.changedSwitch));
-  if (!record.changedSwitch)
-    writes.add(kFormerSwitch, {});
-  writes.add(kCreatedList, flag(record.createdList));
-  const std::string digits(record.entry.begin(), record.entry.end()); // the program's names
-  writes.add(kOwnEntry, record.entry.empty() ? RegistryValue{} : RegistryValue::string(digits));
+    writes.add(kSwitchChanged, RegistryValue::dword(1));
+  }
+  if (record.createdList)
+    writes.add(kCreatedList, RegistryValue::dword(1));
+  if (!record.entry.empty()) // the program's names are digits
+    writes.add(kOwnEntry,
+               RegistryValue::string(std::string(record.entry.begin(), record.entry.end())));
   if (record.marks) {
     writes.add(kRestrictionsMark, qword(record.marks->restrictions));
     writes.add(kListMark, qword(record.marks->list));

@@ -49,7 +49,7 @@ public:
   const RecordWrite *end() const { return writes_ + count_; }
 
 private:
-  RecordWrite writes_[kRecordValueCount + 2]{}; // a former switch deleted or set, both marks
+  RecordWrite writes_[kRecordValueCount]{}; // each value once
   std::size_t count_ = 0;
 };
 RecordWrites recordWrites(const RestrictionRecord &record);

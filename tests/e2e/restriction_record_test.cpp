@@ -92,7 +92,8 @@ TEST_F(RestrictionRecordTest, WhatAPolicyRefreshRewroteStaysOnAndIsNamed) {
   EXPECT_EQ(claimsOf(readRecord()), listOnly) << "the list key it made holds others' entry";
   EXPECT_EQ(startValue("USBSTOR"), std::optional<DWORD>(3));
   expectUsbPart(L"使用可（USBSTOR。USB\\Class_08 のインストール禁止のうち、その後ほかで"
-                L"書き換えられた部分は残しました: 一覧の項目、DenyDeviceIDs の値）");
+                L"書き換えられた部分は残しました: 一覧の項目、DenyDeviceIDs の値。新しい USB "
+                L"ストレージは本ツール以外の設定によりインストール禁止のままです）");
   ASSERT_TRUE(executeWith(kFloppyAllowed, kUsbAllowed));
   EXPECT_EQ(readRestrictionKeys(), (RestrictionKeys{on, list}));
   EXPECT_EQ(claimsOf(readRecord()), listOnly);

@@ -291,12 +291,14 @@ TEST_F(AuditTrailTest, AllowingNamesWhatItLeftOfTheRestriction) {
   controls.selectOption(2);
   events.events.clear();
   handlers.onExecute();
-  expectOnlyEvent({1,
-                   EventType::Information,
-                   {"使用可（Flpydisk）",
-                    "使用可（USBSTOR。USB\\Class_08 のインストール禁止のうち、その後ほかで書き換え"
-                    "られた部分は残しました: 一覧の項目、DenyDeviceIDs の値）",
-                    kAccount}});
+  expectOnlyEvent(
+      {1,
+       EventType::Information,
+       {"使用可（Flpydisk）",
+        "使用可（USBSTOR。USB\\Class_08 のインストール禁止のうち、その後ほかで書き換え"
+        "られた部分は残しました: 一覧の項目、DenyDeviceIDs の値。新しい USB ストレージは"
+        "本ツール以外の設定によりインストール禁止のままです）",
+        kAccount}});
   deviceModes.record = {};
   handlers.onExecute();
   expectOnlyEvent({1,

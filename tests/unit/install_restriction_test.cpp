@@ -232,7 +232,7 @@ TEST_F(InstallRestrictionTest, APartSomeoneElseWroteSinceIsLeftOnAndNamed) {
   EXPECT_EQ(allowed.leftOn, platform::kEntryPart | platform::kSwitchPart)
       << "the switch too: the list it turns on is not as the program left it";
   EXPECT_EQ(modes.restriction, restriction(kOn, true, {{L"1", kStoredId}}));
-  EXPECT_FALSE(allowed.refusedByOthers) << "what refuses is the program's own, left";
+  EXPECT_TRUE(allowed.refusedByOthers) << "the entry left on is someone else's now";
   EXPECT_TRUE(modes.record.entry.empty()) << "someone else's now: never taken back later";
   EXPECT_FALSE(modes.record.changedSwitch);
   EXPECT_TRUE(modes.record.createdList) << "the key the program made, with an entry in it";
@@ -249,6 +249,21 @@ TEST_F(InstallRestrictionTest, APartSomeoneElseWroteSinceIsLeftOnAndNamed) {
   EXPECT_EQ(allowed.leftOn, platform::kSwitchPart);
   EXPECT_EQ(modes.restriction, restriction(kOn, false)) << "the entry and the empty list went";
   EXPECT_EQ(modes.record, RestrictionRecord{});
+}
+
+// IT's policy replaced the list and set the switch again after the
+// program's write; a later prohibiting write must not take their times for
+// its own, or 使用可 would then switch IT's list off.
+TEST_F(InstallRestrictionTest, AProhibitingWriteNeverAdoptsWhatSomeoneElseWroteSince) {
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  modes.restriction.entries = {{L"1", utf16(u"PCI\\VEN_1234")}};
+  modes.touchList();
+  modes.touchRestrictions();
+  ASSERT_EQ(write(DeviceMode::Prohibited).status, platform::kDone);
+  EXPECT_EQ(modes.record.entry, L"2");
+  EXPECT_FALSE(modes.record.changedSwitch) << "the switch is IT's now";
+  EXPECT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_EQ(modes.restriction, restriction(kOn, true, {{L"1", utf16(u"PCI\\VEN_1234")}}));
 }
 
 // A take-back cut off after its first write is finished by the next one,
@@ -297,6 +312,11 @@ TEST_F(InstallRestrictionTest, AListKeyThatCanNotBeDeletedFailsNothing) {
   EXPECT_EQ(allowed.status, platform::kDone);
   EXPECT_EQ(modes.restriction, restriction({}, true)) << "an empty list denies nothing";
   EXPECT_EQ(modes.dword("USBSTOR"), 3u);
+  EXPECT_TRUE(modes.record.createdList) << "still there, still the program's";
+  faults = {};
+  EXPECT_EQ(write(DeviceMode::Allowed).status, platform::kDone);
+  EXPECT_EQ(modes.restriction, InstallRestriction{}) << "the next 使用可 takes it";
+  EXPECT_EQ(modes.record, RestrictionRecord{});
 }
 
 // Names as the registry gives them: a lone surrogate and U+FFFD are two
@@ -411,8 +431,11 @@ TEST_F(InstallRestrictionTest, WhatAFailureLeavesWrittenIsToldFromWhatIsThere) {
   EXPECT_TRUE(modes.record.changedSwitch) << "the record still claims the switch";
 
   failed = failProhibiting({"writeRestriction(entry 1)"});
-  EXPECT_TRUE(failed.written.empty()) << "the list key's delete took the entry with it";
-  EXPECT_EQ(modes.restriction, InstallRestriction{});
+  EXPECT_EQ(failed.written, (std::vector<const char *>{kId}));
+  EXPECT_EQ(modes.restriction, restriction({}, true, {{L"1", kStoredId}}))
+      << "the list key goes only empty";
+  EXPECT_EQ(modes.record.entry, L"1");
+  EXPECT_TRUE(modes.record.createdList);
 
   failed = failProhibiting({"writeRestriction(entry 1)", "writeRestriction(switch)"});
   EXPECT_EQ(failed.written, (std::vector<const char *>{kId})) << "two failed put-backs, one ID";

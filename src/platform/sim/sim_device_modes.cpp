@@ -86,6 +86,8 @@ platform::Status SimDeviceModes::writeRestriction(platform::RestrictionChange::T
   case Target::ListKey:
     if (restriction.listPresent == value.present)
       break;
+    if (!value.present && !entries.empty())
+      return 145; // ERROR_DIR_NOT_EMPTY: it goes only empty
     restriction.listPresent = value.present;
     entries.clear();
     touchRestrictions();

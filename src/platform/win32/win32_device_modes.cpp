@@ -134,6 +134,20 @@ LSTATUS readEntries(HKEY list, InstallRestriction *restriction) {
   return rc;
 }
 
+// Only while it holds no values: the key goes with whatever is in it, and
+// entries written since it was read are someone else's.
+LSTATUS deleteEmptyList(HKEY restrictions) {
+  RegistryKey list;
+  LSTATUS rc = openKey(kDeny, KEY_QUERY_VALUE | kNativeView, false, list, restrictions);
+  DWORD values = 0;
+  if (rc == ERROR_SUCCESS)
+    rc = RegQueryInfoKeyW(list.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                          nullptr, nullptr, nullptr, nullptr);
+  if (rc != ERROR_SUCCESS)
+    return rc;
+  return values ? ERROR_DIR_NOT_EMPTY : RegDeleteKeyExW(restrictions, kDeny, kNativeView, 0);
+}
+
 LSTATUS readRestrictionKeys(InstallRestriction *restriction) {
   RegistryKey restrictions;
   LSTATUS rc = openRestrictions(KEY_QUERY_VALUE, false, restrictions);
@@ -188,7 +202,7 @@ Status Win32DeviceModes::writeRestriction(Target target, const ValueName &entry,
   RegistryKey restrictions, list;
   LSTATUS rc = openRestrictions(rights, create, restrictions);
   if (rc == ERROR_SUCCESS && target == Target::ListKey && !value.present)
-    rc = RegDeleteKeyExW(restrictions.get(), kDeny, kNativeView, 0);
+    rc = deleteEmptyList(restrictions.get());
   else if (rc == ERROR_SUCCESS && target != Target::PolicySwitch)
     rc = openKey(kDeny, kValueRights | kNativeView, create, list, restrictions.get());
   if (target == Target::ListKey || rc != ERROR_SUCCESS)
