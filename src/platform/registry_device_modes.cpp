@@ -61,10 +61,13 @@ DeviceMode RegistryDeviceModes::companionMode(const char *service) {
 Status RegistryDeviceModes::readMissingRestriction(const DriverServices &services,
                                                    unsigned *missing) {
   InstallRestriction now;
-  if (services.deniedDeviceId)
-    if (const Status status = readRestriction(&now); status != kDone)
-      return status;
-  *missing = services.deniedDeviceId ? missingParts(now, services.deniedDeviceId) : 0;
+  if (!services.deniedDeviceId) {
+    *missing = 0; // nothing to be in force
+    return kDone;
+  }
+  if (const Status status = readRestriction(&now); status != kDone)
+    return status;
+  *missing = missingParts(now, services.deniedDeviceId);
   return kDone;
 }
 
